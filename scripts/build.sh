@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Configures and builds one architecture's tree: build.sh ARCH [TESTS=ON|OFF]
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+arch=$1 tests=${2:-ON}
+dir="$root/build/$arch"
+if [ ! -f "$dir/build.ninja" ]; then
+  cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" -DKESTREL_BUILD_TESTS="$tests" >/dev/null
+else
+  cmake "$dir" -DKESTREL_BUILD_TESTS="$tests" >/dev/null
+fi
+cmake --build "$dir"

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Creates and configures a Wine prefix for Kestrel5, once:
+# one virtual desktop "shell" with a notification area for every process,
+# and fonts that render the Japanese faces the program asks for.
+#   prefix-setup.sh PREFIX ARCH(win32|win64)
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+prefix=$1 arch=$2
+ready="$prefix/.kestrel-ready"
+[ -f "$ready" ] && exit 0
+
+source "$here/wine-env.sh"
+kestrel_wine_env "$arch"
+export WINEPREFIX=$prefix
+mkdir -p "$(dirname "$prefix")"
+exec 9>"$prefix.lock"
+flock 9
+[ -f "$ready" ] && exit 0
+
+"$KESTREL_WINE" wineboot -i >/dev/null 2>&1 || true
+
+reg=$(mktemp --suffix=.reg)
+trap 'rm -f "$reg"' EXIT
+cat <<'REG' | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$reg"
+Windows Registry Editor Version 5.00
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer]
+"Desktop"="shell"
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
+"shell"="1280x800"
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
+"ＭＳ Ｐゴシック"="IPAPGothic"
+"ＭＳ ゴシック"="IPAGothic"
+"MS UI Gothic"="IPAPGothic"
+"ＭＳ Ｐ明朝"="IPAPMincho"
+"ＭＳ 明朝"="IPAMincho"
+REG
+"$KESTREL_WINE" regedit /S "$(echo "Z:$reg" | tr / '\\')" >/dev/null 2>&1
+
+touch "$ready"

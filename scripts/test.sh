@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test headless: Xvfb, a Wine prefix of the
+# build tree's own, one wineserver kept alive for the whole run.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+
+bash scripts/bootstrap.sh
+source scripts/wine-env.sh
+
+# The shipped binaries are 32-bit; they are always built and their imports
+# checked, and tested themselves wherever 32-bit code can run.
+if [ "$KESTREL_ARCH" = i686 ]; then
+  bash scripts/build.sh i686 ON
+else
+  echo "test: this machine cannot execute 32-bit code; testing the x86_64 build of the same sources"
+  bash scripts/build.sh i686 OFF
+  bash scripts/check-imports.sh i686 build/i686
+  bash scripts/build.sh "$KESTREL_ARCH" ON
+fi
+testdir="build/$KESTREL_ARCH"
+
+xvfb_pid=""
+cleanup() {
+  if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then "$(kestrel_wineserver)" -k 2>/dev/null || true; fi
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+}
+trap cleanup EXIT
+
+# A display of our own, whatever else runs on this machine.
+exec 8< <(Xvfb -displayfd 1 -screen 0 1280x800x24 -nolisten tcp 2>/dev/null & echo "pid $!"; wait)
+read -r _ xvfb_pid <&8
+read -r display <&8
+export DISPLAY=":$display"
+
+if [ "$KESTREL_ARCH" = i686 ]; then winearch=win32; else winearch=win64; fi
+kestrel_wine_env "$winearch"
+export WINEPREFIX="$root/$testdir/wineprefix"
+bash scripts/prefix-setup.sh "$WINEPREFIX" "$winearch"
+"$(kestrel_wineserver)" -p
+
+ctest --test-dir "$testdir" --output-on-failure --timeout 300

@@ -1,0 +1,35 @@
+# Sourced by the scripts: how Wine is started here.
+# KESTREL_ARCH is i686 when this machine can execute 32-bit code (the shipped
+# build is tested then), else x86_64: some virtual machines cannot run 32-bit
+# processes at all, and 32-bit Wine cannot start there.
+
+kestrel_can_run_32bit() {
+  [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+if [ -z "${KESTREL_ARCH:-}" ]; then
+  if kestrel_can_run_32bit; then KESTREL_ARCH=i686; else KESTREL_ARCH=x86_64; fi
+fi
+
+kestrel_wine_env() { # arch(win32|win64)
+  if [ "$1" = win64 ]; then
+    KESTREL_WINE=/usr/lib/wine/wine64
+    export WINELOADER=/usr/lib/wine/wine64
+  else
+    KESTREL_WINE=/usr/lib/wine/wine
+  fi
+  export WINEARCH="$1"
+  export WINEDEBUG="${WINEDEBUG:--all}"
+  export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+  # No debugger that hangs a run on a crash, no sound drivers (no sound card),
+  # and no downloads of Mono or Gecko when a prefix is created.
+  export WINEDLLOVERRIDES="winedbg.exe=d;winealsa.drv,winepulse.drv,wineoss.drv=d;mscoree,mshtml="
+}
+
+kestrel_wineserver() {
+  if [ "$WINEARCH" = win64 ] && [ -x /usr/lib/wine/wineserver64 ]; then
+    echo /usr/lib/wine/wineserver64
+  else
+    echo wineserver
+  fi
+}

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Test emulator: runs a Windows program in the test prefix, creating and
+# configuring the prefix on first use.
+#   wine-run.sh PREFIX ARCH(win32|win64) PROGRAM [ARGS...]
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+prefix=$1 arch=$2
+shift 2
+source "$here/wine-env.sh"
+kestrel_wine_env "$arch"
+export WINEPREFIX=$prefix
+"$here/prefix-setup.sh" "$prefix" "$arch"
+exec "$KESTREL_WINE" "$@"
