@@ -5,7 +5,7 @@
 set -euo pipefail
 arch=$1 dir=$2
 objdump=$arch-w64-mingw32-objdump
-allowed='^(kernel32|user32|gdi32|shell32|ole32|oleaut32|advapi32|comctl32|comdlg32|winmm|shlwapi|version|uxtheme|msimg32)\.dll$'
+allowed='^(kernel32|user32|gdi32|shell32|ole32|oleaut32|advapi32|comctl32|comdlg32|winmm|msvcrt|shlwapi|version|uxtheme|msimg32)\.dll$'
 status=0
 mapfile -t binaries < <(find "$dir" -maxdepth 3 \( -name 'Kestrel5.exe' -o -name 'QUILLONSoftwareOptions.dll' \) -not -path '*/wineprefix/*')
 if [ "${#binaries[@]}" -eq 0 ]; then echo "check-imports: no binaries under $dir"; exit 1; fi

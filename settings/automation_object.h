@@ -69,10 +69,6 @@ class AutomationObject : public Interface, public ISupportErrorInfo {
     kestrel::ComPtr<ITypeInfo> info;
     const HRESULT hr = module::VtableTypeInfo(kIid, info.Put());
     if (FAILED(hr)) return hr;
-    // An option whose value refers to itself makes the coercion ask for its
-    // default value again and again; stop that before the stack runs out.
-    module::InvokeNesting nesting;
-    if (!nesting.allowed()) return E_FAIL;
     return info->Invoke(static_cast<Interface*>(this), member, flags, params, result, exception,
                         argumentError);
   }

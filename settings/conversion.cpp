@@ -4,15 +4,45 @@
 #include <cstdio>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 namespace settings {
 namespace {
 
 constexpr LCID kLocale = LOCALE_USER_DEFAULT;
 
+// How many default values are followed from object to object. An option
+// whose value refers to itself would otherwise make the platform's coercion
+// recurse until the stack runs out.
+constexpr int kMaxDefaultValueHops = 8;
+
+// Replaces an object reference by its default value, as the coercion would,
+// but a bounded number of times.
+HRESULT ResolveObjects(kestrel::Variant& value) {
+  for (int hop = 0; hop < kMaxDefaultValueHops; ++hop) {
+    if (value.vt() != VT_DISPATCH) return S_OK;
+    IDispatch* object = V_DISPATCH(&value.get());
+    if (!object) return DISP_E_TYPEMISMATCH;
+    DISPPARAMS none{};
+    kestrel::Variant result;
+    if (FAILED(object->Invoke(DISPID_VALUE, IID_NULL, kLocale,
+                              DISPATCH_PROPERTYGET | DISPATCH_METHOD, &none, result.Put(),
+                              nullptr, nullptr))) {
+      return DISP_E_TYPEMISMATCH;
+    }
+    kestrel::Variant next;
+    const HRESULT hr = kestrel::Variant::CopyFrom(result.get(), next);
+    if (FAILED(hr)) return hr;
+    value = std::move(next);
+  }
+  return DISP_E_TYPEMISMATCH;
+}
+
 HRESULT Coerce(const VARIANT& value, VARTYPE target, USHORT flags, kestrel::Variant& out) {
   kestrel::Variant source;
   HRESULT hr = kestrel::Variant::CopyFrom(value, source);
+  if (FAILED(hr)) return hr;
+  hr = ResolveObjects(source);
   if (FAILED(hr)) return hr;
   if (source.vt() == VT_NULL) return DISP_E_TYPEMISMATCH;
   kestrel::Variant result;
@@ -24,18 +54,22 @@ HRESULT Coerce(const VARIANT& value, VARTYPE target, USHORT flags, kestrel::Vari
   return S_OK;
 }
 
-// Formats a floating-point number with the given significant digits and the
-// locale's decimal separator, so that the coercion reads it back.
-kestrel::Bstr FormatDigits(double number, int digits) {
-  wchar_t buffer[64];
-  std::swprintf(buffer, 64, L"%.*G", digits, number);
+// A number's text with the locale's decimal separator, so that the coercion
+// reads it back.
+kestrel::Bstr WithLocaleSeparator(std::wstring text) {
   wchar_t separator[8] = L".";
   GetLocaleInfoW(kLocale, LOCALE_SDECIMAL, separator, 8);
-  std::wstring text(buffer);
   if (const auto dot = text.find(L'.'); dot != std::wstring::npos) {
     text.replace(dot, 1, separator);
   }
   return kestrel::Bstr(text.c_str());
+}
+
+// The nearest text of a number with the given significant digits.
+kestrel::Bstr FormatDigits(double number, int digits) {
+  wchar_t buffer[64];
+  std::swprintf(buffer, 64, L"%.*G", digits, number);
+  return WithLocaleSeparator(buffer);
 }
 
 bool SameFloat(const VARIANT& a, const VARIANT& b) {
@@ -53,14 +87,9 @@ HRESULT FloatTextForm(const kestrel::Variant& number, kestrel::Bstr& text) {
   if (FAILED(hr)) return hr;
 
   const double value = vt == VT_R4 ? V_R4(&number.get()) : V_R8(&number.get());
-  kestrel::Bstr candidates[] = {
-      kestrel::Bstr(V_BSTR(&platformText.get())),
-      FormatDigits(value, vt == VT_R4 ? 9 : 17),
-  };
-  if (!std::isfinite(value)) {
-    text = std::move(candidates[0]);
-    return S_OK;
-  }
+  std::vector<kestrel::Bstr> candidates;
+  candidates.emplace_back(V_BSTR(&platformText.get()));
+  if (std::isfinite(value)) candidates.push_back(FormatDigits(value, vt == VT_R4 ? 9 : 17));
   for (auto& candidate : candidates) {
     VARIANT asText;
     V_VT(&asText) = VT_BSTR;
@@ -103,6 +132,8 @@ HRESULT CoerceToOptionType(const VARIANT& value, long optionType, kestrel::Varia
 HRESULT TextForm(const VARIANT& value, kestrel::Bstr& text) {
   kestrel::Variant source;
   HRESULT hr = kestrel::Variant::CopyFrom(value, source);
+  if (FAILED(hr)) return hr;
+  hr = ResolveObjects(source);
   if (FAILED(hr)) return hr;
   if (source.vt() == VT_R4 || source.vt() == VT_R8) return FloatTextForm(source, text);
 

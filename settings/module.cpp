@@ -13,10 +13,6 @@ namespace {
 std::atomic<long> g_objects{0};
 std::atomic<long> g_locks{0};
 
-// Deep enough for any sensible nesting of default-value lookups.
-constexpr int kMaxInvokeNesting = 64;
-thread_local int t_invokeNesting = 0;
-
 struct TypeInfoCache {
   std::mutex lock;
   kestrel::ComPtr<ITypeLib> library;
@@ -50,10 +46,6 @@ void LockServer(bool lock) {
   }
 }
 bool InUse() { return g_objects.load() > 0 || g_locks.load() > 0; }
-
-InvokeNesting::InvokeNesting() { ++t_invokeNesting; }
-InvokeNesting::~InvokeNesting() { --t_invokeNesting; }
-bool InvokeNesting::allowed() const { return t_invokeNesting <= kMaxInvokeNesting; }
 
 HRESULT DispatchTypeInfo(REFIID iid, ITypeInfo** info) {
   if (!info) return E_POINTER;

@@ -18,16 +18,6 @@ bool InUse();
 HRESULT DispatchTypeInfo(REFIID iid, ITypeInfo** info);
 HRESULT VtableTypeInfo(REFIID iid, ITypeInfo** info);
 
-// Counts the dispatch calls nested on this thread while it lives.
-class InvokeNesting {
- public:
-  InvokeNesting();
-  ~InvokeNesting();
-  InvokeNesting(const InvokeNesting&) = delete;
-  InvokeNesting& operator=(const InvokeNesting&) = delete;
-  bool allowed() const;
-};
-
 // Releases the cached type information; only while nothing is in use.
 void ReleaseTypeInfoCache();
 
