@@ -1,0 +1,5 @@
+#include <windows.h>
+
+#include "core/mdl_kestrel.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) { return kestrel::Main(instance); }
