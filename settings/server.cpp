@@ -135,10 +135,18 @@ HRESULT Unregister() {
     RegDeleteTreeW(HKEY_CLASSES_ROOT, (L"CLSID\\" + GuidText(cls.clsid)).c_str());
   }
   // Also removes the interface entries that registering the library wrote.
-  const HRESULT hr = UnRegisterTypeLib(LIBID_QUILLONSoftwareOptions, kTypeLibMajor, kTypeLibMinor,
-                                       LANG_NEUTRAL, NativeSysKind());
-  if (FAILED(hr) && hr != TYPE_E_REGISTRYACCESS && hr != TYPE_E_LIBNOTREGISTERED) return hr;
-  return S_OK;
+  // Platforms differ in what they answer for a library that is not
+  // registered, so that case is not asked at all.
+  kestrel::RegistryKey registered;
+  const std::wstring libraryKey = L"TypeLib\\" + GuidText(LIBID_QUILLONSoftwareOptions) + L"\\" +
+                                  kTypeLibVersion;
+  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, libraryKey.c_str(), 0, KEY_READ, registered.Put()) !=
+      ERROR_SUCCESS) {
+    return S_OK;
+  }
+  registered = kestrel::RegistryKey();
+  return UnRegisterTypeLib(LIBID_QUILLONSoftwareOptions, kTypeLibMajor, kTypeLibMinor,
+                           LANG_NEUTRAL, NativeSysKind());
 }
 
 HRESULT Register() {
