@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Builds Kestrel5, registers its settings server in your Wine prefix and
+# starts it. With no X display, a virtual one is started (Xvfb) and the
+# program runs on a Wine desktop with a taskbar, so that its tray icon shows.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+
+bash scripts/bootstrap.sh
+source scripts/wine-env.sh
+if [ "$KESTREL_ARCH" != i686 ]; then
+  echo "run: this machine cannot execute 32-bit code; running the x86_64 build of the same sources"
+fi
+bash scripts/build.sh "$KESTREL_ARCH" OFF
+dir="$root/build/$KESTREL_ARCH"
+if [ "$KESTREL_ARCH" = i686 ]; then winearch=win32; else winearch=win64; fi
+kestrel_wine_env "$winearch"
+export WINEPREFIX="${WINEPREFIX:-$HOME/.wine}"
+
+if [ -f "$WINEPREFIX/system.reg" ]; then
+  # A prefix made for the other architecture cannot run this build.
+  if grep -q '^#arch=win64' "$WINEPREFIX/system.reg"; then have=win64; else have=win32; fi
+  if [ "$have" != "$winearch" ]; then
+    echo "run: $WINEPREFIX is a $have prefix, this build needs $winearch; set WINEPREFIX to another folder" >&2
+    exit 1
+  fi
+fi
+
+desktop=()
+if [ -z "${DISPLAY:-}" ]; then
+  exec 8< <(Xvfb -displayfd 1 -screen 0 1280x800x24 -nolisten tcp 2>/dev/null & echo "pid $!"; wait)
+  read -r _ xvfb_pid <&8
+  read -r display <&8
+  trap 'kill "$xvfb_pid" 2>/dev/null || true' EXIT
+  export DISPLAY=":$display"
+  desktop=(explorer "/desktop=shell,1280x800")
+  echo "run: no X display; started Xvfb on $DISPLAY (screenshot: DISPLAY=$DISPLAY import -window root shot.png)"
+fi
+
+winpath() { echo "Z:$1" | tr / '\\'; }
+"$KESTREL_WINE" regsvr32 /s "$(winpath "$dir/settings/QUILLONSoftwareOptions.dll")"
+echo "run: registered $dir/settings/QUILLONSoftwareOptions.dll in $WINEPREFIX"
+
+exe="$dir/core/Kestrel5.exe"
+if [ ! -f "$exe" ]; then
+  echo "run: Kestrel5.exe is not part of this build yet; the settings server is ready"
+  exit 0
+fi
+echo "run: starting Kestrel5 (its icon is in the notification area; quit from its menu)"
+"$KESTREL_WINE" "${desktop[@]}" "$(winpath "$exe")"
