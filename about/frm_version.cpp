@@ -1,6 +1,8 @@
 #include "about/frm_version.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -13,7 +15,7 @@ namespace {
 
 constexpr wchar_t kCaption[] = L"Kestrel 5 のバージョン情報";
 constexpr wchar_t kProductName[] = L"Kestrel 5";
-constexpr wchar_t kCopyright[] = L"Copyright (C) Kestrel5 developers. All rights reserved.";
+constexpr wchar_t kCopyright[] = L"Copyright (C) Kestrel5 developers";
 constexpr wchar_t kWebAddress[] = L"https://kestrel5.example.org/";
 constexpr wchar_t kCloseCaption[] = L"閉じる(&C)";
 
@@ -85,6 +87,19 @@ HWND CreateChild(HWND parent, const wchar_t* className, const wchar_t* text, DWO
   return child;
 }
 
+// A label keeps its designed place but grows to its text, so that a
+// substituted font that runs wider never cuts the text off.
+HWND CreateLabel(HWND parent, const wchar_t* text, Layout at, HFONT font) {
+  const WindowDC dc(parent);
+  const HGDIOBJ previous = SelectObject(dc.get(), font);
+  SIZE extent{};
+  GetTextExtentPoint32W(dc.get(), text, static_cast<int>(wcslen(text)), &extent);
+  SelectObject(dc.get(), previous);
+  at.width = std::max(at.width, static_cast<int>(extent.cx));
+  at.height = std::max(at.height, static_cast<int>(extent.cy));
+  return CreateChild(parent, L"STATIC", text, SS_LEFTNOWORDWRAP | SS_NOPREFIX, at, 0, font);
+}
+
 void SizeAndCentre(HWND dialog) {
   RECT frame{0, 0, kClientWidth, kClientHeight};
   AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_STYLE)), FALSE,
@@ -112,12 +127,9 @@ void Form_Load(HWND dialog, VersionBox& box) {
   SendMessageW(image1, STM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(box.logo.get()));
   SetWindowPos(image1, nullptr, kImage1.x, kImage1.y, kImage1.width, kImage1.height,
                SWP_NOZORDER | SWP_NOACTIVATE);
-  CreateChild(dialog, L"STATIC", kProductName, SS_LEFT | SS_NOPREFIX, kLblName, 0,
-              box.nameFont.get());
-  CreateChild(dialog, L"STATIC", RunningVersionCaption().c_str(), SS_LEFT | SS_NOPREFIX,
-              kLblVersion, 0, dialogFont);
-  CreateChild(dialog, L"STATIC", kCopyright, SS_LEFT | SS_NOPREFIX, kLblCopyright, 0,
-              box.copyrightFont.get());
+  CreateLabel(dialog, kProductName, kLblName, box.nameFont.get());
+  CreateLabel(dialog, RunningVersionCaption().c_str(), kLblVersion, dialogFont);
+  CreateLabel(dialog, kCopyright, kLblCopyright, box.copyrightFont.get());
   CreateChild(dialog, L"EDIT", kWebAddress, ES_LEFT | ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP,
               kText1, 0, dialogFont, WS_EX_CLIENTEDGE);
   HWND cmdClose = CreateChild(dialog, L"BUTTON", kCloseCaption, BS_DEFPUSHBUTTON | WS_TABSTOP,

@@ -72,7 +72,7 @@ std::wstring DescriptionOf(HRESULT hr) {
   std::wstring text(system ? system : L"", length);
   LocalFree(system);
   while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r')) text.pop_back();
-  return text;
+  return text.empty() ? KnownFailureDescription(static_cast<uint32_t>(hr)) : text;
 }
 
 void Check(HRESULT hr, std::wstring what) {

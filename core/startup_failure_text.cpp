@@ -14,7 +14,27 @@ constexpr std::wstring_view kNumberLabel = L"エラー番号: ";
 constexpr std::wstring_view kDescriptionLabel = L"説明: ";
 constexpr std::wstring_view kNoDescription = L"(説明はありません)";
 
+constexpr uint32_t kClassNotRegistered = 0x80040154u;  // REGDB_E_CLASSNOTREG
+constexpr uint32_t kModuleNotFound = 0x8007007Eu;      // ERROR_MOD_NOT_FOUND
+constexpr uint32_t kFileNotFound = 0x80070002u;        // ERROR_FILE_NOT_FOUND
+
+constexpr wchar_t kNotRegisteredText[] =
+    L"設定コンポーネント QUILLONSoftwareOptions.dll が登録されていません。";
+constexpr wchar_t kMissingText[] = L"設定コンポーネント QUILLONSoftwareOptions.dll が見つかりません。";
+
 }  // namespace
+
+std::wstring KnownFailureDescription(uint32_t hresult) {
+  switch (hresult) {
+    case kClassNotRegistered:
+      return kNotRegisteredText;
+    case kModuleNotFound:
+    case kFileNotFound:
+      return kMissingText;
+    default:
+      return {};
+  }
+}
 
 std::wstring ErrorNumberText(uint32_t hresult) {
   wchar_t buffer[16];

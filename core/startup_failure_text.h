@@ -11,6 +11,10 @@ namespace kestrel {
 // script client would see it; any other failure code as 0x and eight hex digits.
 std::wstring ErrorNumberText(uint32_t hresult);
 
+// Our own description of the failures the platform may leave without one
+// (the settings server missing or not registered); empty for any other code.
+std::wstring KnownFailureDescription(uint32_t hresult);
+
 // "what" names the step that failed; an empty description is shown as such.
 std::wstring StartupFailureText(std::wstring_view what, uint32_t hresult,
                                 std::wstring_view description);
