@@ -61,8 +61,8 @@ std::wstring RunningVersionCaption() {
   VS_FIXEDFILEINFO* info = nullptr;
   UINT infoLength = 0;
   if (size == 0 || !GetFileVersionInfoW(path, 0, size, data.data()) ||
-      !VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &infoLength) ||
-      !info || infoLength < sizeof(VS_FIXEDFILEINFO))
+      !VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &infoLength) || !info ||
+      infoLength < sizeof(VS_FIXEDFILEINFO))
     return VersionCaption(0, 0, 0);
   return VersionCaption(HIWORD(info->dwFileVersionMS), LOWORD(info->dwFileVersionMS),
                         HIWORD(info->dwFileVersionLS));
@@ -78,11 +78,10 @@ HFONT CreatePointFont(HWND window, int hundredthsOfPoint, const wchar_t* face, B
 
 HWND CreateChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style,
                  const Layout& at, int id, HFONT font, DWORD exStyle = 0) {
-  HWND child = CreateWindowExW(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, at.x,
-                               at.y, at.width, at.height, parent,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                               reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)),
-                               nullptr);
+  HWND child = CreateWindowExW(
+      exStyle, className, text, WS_CHILD | WS_VISIBLE | style, at.x, at.y, at.width, at.height,
+      parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+      reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr);
   if (child && font) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   return child;
 }
@@ -115,15 +114,15 @@ void Form_Load(HWND dialog, VersionBox& box) {
   SetWindowTextW(dialog, kCaption);
   SizeAndCentre(dialog);
   const auto dialogFont = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
-  box.nameFont.Reset(CreatePointFont(dialog, kNameFontPoints * 100, kNameFontFace,
-                                     SHIFTJIS_CHARSET));
+  box.nameFont.Reset(
+      CreatePointFont(dialog, kNameFontPoints * 100, kNameFontFace, SHIFTJIS_CHARSET));
   box.copyrightFont.Reset(
       CreatePointFont(dialog, kCopyrightFontHundredths, kCopyrightFontFace, ANSI_CHARSET));
-  box.logo.Reset(static_cast<HICON>(LoadImageW(box.instance, MAKEINTRESOURCEW(IDI_LOGO),
-                                               IMAGE_ICON, kLogoSize, kLogoSize, 0)));
+  box.logo.Reset(static_cast<HICON>(
+      LoadImageW(box.instance, MAKEINTRESOURCEW(IDI_LOGO), IMAGE_ICON, kLogoSize, kLogoSize, 0)));
 
-  HWND image1 = CreateChild(dialog, L"STATIC", nullptr, SS_ICON | SS_CENTERIMAGE, kImage1, 0,
-                            nullptr);
+  HWND image1 =
+      CreateChild(dialog, L"STATIC", nullptr, SS_ICON | SS_CENTERIMAGE, kImage1, 0, nullptr);
   SendMessageW(image1, STM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(box.logo.get()));
   SetWindowPos(image1, nullptr, kImage1.x, kImage1.y, kImage1.width, kImage1.height,
                SWP_NOZORDER | SWP_NOACTIVATE);

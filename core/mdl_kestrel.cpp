@@ -104,7 +104,8 @@ ComPtr<_SoftwareInfo> CreateIdentity(const wchar_t* software, const wchar_t* sec
         kWhatCreateInfo);
   const std::wstring name = std::wstring(software) + L"\\" + section;
   ComPtr<_SoftwareInfo> self;
-  Check(info->Create(Bstr(software).get(), Bstr(section).get(), self.Put()), kWhatInfoCreate + name);
+  Check(info->Create(Bstr(software).get(), Bstr(section).get(), self.Put()),
+        kWhatInfoCreate + name);
   return info;
 }
 
@@ -142,21 +143,22 @@ Variant ValueOf(_SoftwareOption* option) {
 
 int32_t ToInteger(const Variant& value) {
   Variant converted;
-  if (FAILED(VariantChangeType(converted.Put(), const_cast<VARIANT*>(&value.get()), 0, VT_I4))) return 0;
+  if (FAILED(VariantChangeType(converted.Put(), const_cast<VARIANT*>(&value.get()), 0, VT_I4)))
+    return 0;
   return V_I4(&converted.get());
 }
 
 std::wstring ToText(const Variant& value) {
   Variant converted;
-  if (FAILED(VariantChangeType(converted.Put(), const_cast<VARIANT*>(&value.get()), 0, VT_BSTR))) return {};
+  if (FAILED(VariantChangeType(converted.Put(), const_cast<VARIANT*>(&value.get()), 0, VT_BSTR)))
+    return {};
   const BSTR text = V_BSTR(&converted.get());
   return std::wstring(text ? text : L"", SysStringLen(text));
 }
 
 std::wstring ProgramFolder() {
   std::vector<wchar_t> path(32768);
-  const DWORD length =
-      GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+  const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
   return FolderOf(std::wstring_view(path.data(), length));
 }
 
@@ -170,8 +172,8 @@ _SoftwareOption* FindOption(const wchar_t* key) {
 
 void InitializeOptions(ProgramSettings& s) {
   s.ViewerIdentity = CreateIdentity(kViewerSoftwareName, kAppSectionName);
-  s.ViewerPath = CreateOption(s.ViewerIdentity, kPathKey, OptionType::String,
-                              Variant::FromText(L""));
+  s.ViewerPath =
+      CreateOption(s.ViewerIdentity, kPathKey, OptionType::String, Variant::FromText(L""));
   Load(s.ViewerPath, kPathKey);
   s.ViewerMinor = CreateOption(s.ViewerIdentity, kMinorKey, OptionType::Integer,
                                Variant::FromText(kViewerMinorDefault));
@@ -191,16 +193,15 @@ void InitializeOptions(ProgramSettings& s) {
   s.rows = OptionsTable(viewerAvailable);
   for (size_t i = 0; i < kOptionCount; ++i) {
     const OptionRow& row = s.rows[i];
-    s.options[i] =
-        CreateOption(s.OptionsIdentity, row.key, row.value.type, MakeVariant(row.value));
+    s.options[i] = CreateOption(s.OptionsIdentity, row.key, row.value.type, MakeVariant(row.value));
     Load(s.options[i], row.key);
   }
   TimerSeconds = OptionInteger(kCutTimerTimeKey);
 }
 
 void ShowStartupFailure(const StartupFailure& failure) {
-  const std::wstring text = StartupFailureText(
-      failure.what, static_cast<uint32_t>(failure.hr), failure.description);
+  const std::wstring text =
+      StartupFailureText(failure.what, static_cast<uint32_t>(failure.hr), failure.description);
   MessageBoxW(nullptr, text.c_str(), kProgramTitle, MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
 }
 

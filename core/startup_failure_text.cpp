@@ -20,7 +20,8 @@ constexpr uint32_t kFileNotFound = 0x80070002u;        // ERROR_FILE_NOT_FOUND
 
 constexpr wchar_t kNotRegisteredText[] =
     L"設定コンポーネント QUILLONSoftwareOptions.dll が登録されていません。";
-constexpr wchar_t kMissingText[] = L"設定コンポーネント QUILLONSoftwareOptions.dll が見つかりません。";
+constexpr wchar_t kMissingText[] =
+    L"設定コンポーネント QUILLONSoftwareOptions.dll が見つかりません。";
 
 }  // namespace
 

@@ -22,8 +22,8 @@ void InstallHotkeyWindowProc(HWND window, std::function<void()> doubleClick,
   g_window = window;
   g_doubleClick = std::move(doubleClick);
   g_wanted = std::move(wanted);
-  PreviousWindowProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-      window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HotkeyWindowProc)));
+  PreviousWindowProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HotkeyWindowProc)));
 }
 
 void RegisterGlobalHotkey() {

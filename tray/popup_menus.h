@@ -22,7 +22,7 @@ class PopupMenus {
   void ShowCancel(HWND owner, POINT at) const;
 
  private:
-  UniqueMenu pmenu_;   // owns the submenu pmenu_more as well
+  UniqueMenu pmenu_;  // owns the submenu pmenu_more as well
   UniqueMenu pmenu2_;
 };
 

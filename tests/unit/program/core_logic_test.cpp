@@ -13,9 +13,9 @@ TEST(OptionsTable, HoldsThe18KeysInTableOrder) {
   std::vector<std::wstring> keys;
   for (const OptionRow& row : OptionsTable(false)) keys.push_back(row.key);
   const std::vector<std::wstring> expected = {
-      L"DoubleClick", L"ViewMode",  L"VModeSoft",    L"PointerGuide", L"PGFrame",
-      L"PGPosition",  L"PGType",    L"PGSize",       L"PGDescription", L"PGLupe",
-      L"CtrlGrid",    L"CGridSize", L"CutterMode",   L"CutTimerTime", L"CountType",
+      L"DoubleClick", L"ViewMode",    L"VModeSoft",  L"PointerGuide",  L"PGFrame",
+      L"PGPosition",  L"PGType",      L"PGSize",     L"PGDescription", L"PGLupe",
+      L"CtrlGrid",    L"CGridSize",   L"CutterMode", L"CutTimerTime",  L"CountType",
       L"CountWave",   L"CountSeries", L"Hotkey"};
   EXPECT_EQ(keys, expected);
 }
@@ -35,9 +35,9 @@ std::wstring Describe(const OptionDefault& d) {
 
 TEST(OptionsTable, TypesAndDefaults) {
   const std::vector<std::wstring> expected = {
-      L"integer 0",    L"integer 0",    L"string ''",     L"boolean true", L"boolean true",
-      L"boolean true", L"integer 0",    L"boolean true", L"boolean true", L"boolean true",
-      L"boolean true", L"integer 16",   L"integer 0",    L"integer 3",    L"integer 1",
+      L"integer 0",    L"integer 0",     L"string ''",    L"boolean true", L"boolean true",
+      L"boolean true", L"integer 0",     L"boolean true", L"boolean true", L"boolean true",
+      L"boolean true", L"integer 16",    L"integer 0",    L"integer 3",    L"integer 1",
       L"string ''",    L"boolean false", L"boolean false"};
   std::vector<std::wstring> actual;
   for (const OptionRow& row : OptionsTable(false)) actual.push_back(Describe(row.value));

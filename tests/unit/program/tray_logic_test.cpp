@@ -1,9 +1,9 @@
+#include "tray/tray_logic.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <string>
-
-#include "tray/tray_logic.h"
 
 namespace kestrel {
 namespace {
