@@ -28,11 +28,8 @@ fi
 
 desktop=()
 if [ -z "${DISPLAY:-}" ]; then
-  exec 8< <(Xvfb -displayfd 1 -screen 0 1280x800x24 -nolisten tcp 2>/dev/null & echo "pid $!"; wait)
-  read -r _ xvfb_pid <&8
-  read -r display <&8
-  trap 'kill "$xvfb_pid" 2>/dev/null || true' EXIT
-  export DISPLAY=":$display"
+  kestrel_start_xvfb
+  trap 'kill "$KESTREL_XVFB_PID" 2>/dev/null || true' EXIT
   desktop=(explorer "/desktop=shell,1280x800")
   echo "run: no X display; started Xvfb on $DISPLAY (screenshot: DISPLAY=$DISPLAY import -window root shot.png)"
 fi

@@ -20,23 +20,21 @@ else
 fi
 testdir="build/$KESTREL_ARCH"
 
-xvfb_pid=""
+KESTREL_XVFB_PID=""
 cleanup() {
   if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then "$(kestrel_wineserver)" -k 2>/dev/null || true; fi
-  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+  if [ -n "$KESTREL_XVFB_PID" ]; then kill "$KESTREL_XVFB_PID" 2>/dev/null || true; fi
 }
 trap cleanup EXIT
 
 # A display of our own, whatever else runs on this machine.
-exec 8< <(Xvfb -displayfd 1 -screen 0 1280x800x24 -nolisten tcp 2>/dev/null & echo "pid $!"; wait)
-read -r _ xvfb_pid <&8
-read -r display <&8
-export DISPLAY=":$display"
+kestrel_start_xvfb
+echo "test: Xvfb on $DISPLAY"
 
 if [ "$KESTREL_ARCH" = i686 ]; then winearch=win32; else winearch=win64; fi
 kestrel_wine_env "$winearch"
 export WINEPREFIX="$root/$testdir/wineprefix"
 bash scripts/prefix-setup.sh "$WINEPREFIX" "$winearch"
-"$(kestrel_wineserver)" -p
+"$(kestrel_wineserver)" -p </dev/null >/dev/null 2>&1
 
 ctest --test-dir "$testdir" --output-on-failure --timeout 300

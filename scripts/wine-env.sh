@@ -33,3 +33,26 @@ kestrel_wineserver() {
     echo wineserver
   fi
 }
+
+# Starts a headless X server on a free display; sets DISPLAY and
+# KESTREL_XVFB_PID. Fails with a message when none comes up.
+kestrel_start_xvfb() {
+  local n
+  for n in $(seq 90 120); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+    KESTREL_XVFB_PID=$!
+    local i
+    for i in $(seq 50); do
+      if [ -e "/tmp/.X11-unix/X$n" ]; then
+        export DISPLAY=":$n"
+        return 0
+      fi
+      kill -0 "$KESTREL_XVFB_PID" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill "$KESTREL_XVFB_PID" 2>/dev/null || true
+  done
+  echo "could not start Xvfb" >&2
+  return 1
+}

@@ -10,4 +10,12 @@ source "$here/wine-env.sh"
 kestrel_wine_env "$arch"
 export WINEPREFIX=$prefix
 "$here/prefix-setup.sh" "$prefix" "$arch"
-exec "$KESTREL_WINE" "$@"
+# Windows processes the program starts (the desktop's explorer, for one)
+# inherit its output and may outlive it: they get a file, not the test
+# runner's pipe, which would otherwise stay open until they exit.
+out=$(mktemp)
+trap 'rm -f "$out"' EXIT
+status=0
+"$KESTREL_WINE" "$@" </dev/null >"$out" 2>&1 || status=$?
+cat "$out"
+exit "$status"
