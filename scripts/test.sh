@@ -34,7 +34,10 @@ echo "test: Xvfb on $DISPLAY"
 if [ "$KESTREL_ARCH" = i686 ]; then winearch=win32; else winearch=win64; fi
 kestrel_wine_env "$winearch"
 export WINEPREFIX="$root/$testdir/wineprefix"
+# One server for the whole run, started before anything else uses the prefix
+# (a second one would refuse to start); a leftover one is simply reused.
+mkdir -p "$WINEPREFIX"
+"$(kestrel_wineserver)" -p </dev/null >/dev/null 2>&1 || true
 bash scripts/prefix-setup.sh "$WINEPREFIX" "$winearch"
-"$(kestrel_wineserver)" -p </dev/null >/dev/null 2>&1
 
 ctest --test-dir "$testdir" --output-on-failure --timeout 300
