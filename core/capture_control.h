@@ -1,25 +1,48 @@
 #pragma once
-// Capture control: starting a cut and a cut of the last area, and the capture
-// state the tray menu reads. The overlay that performs a cut arrives with its
-// own change; until then the two starts do nothing and no cut ever exists.
+// Capture control: starting a cut and a cut of the last area, the hand-over of
+// a finished cut to the clipboard and the viewer, and the capture state the
+// tray menu and the overlay share. Nothing of it is persisted.
+
+#include <windows.h>
+
+#include "overlay/dib_surface.h"
+#include "overlay/geometry.h"
 
 namespace kestrel {
 
 // A cut has been finished since start-up; never reset.
 extern bool CutExists;
+// The corners of the last cut as they were dragged, not ordered.
+extern Point16 LastCutStart;
+extern Point16 LastCutEnd;
 
-// Shows the selection overlay and returns at once. Not built yet: does nothing.
+// Called by the resident window's load and unload: the resident window owns
+// the clipboard hand-over, the overlay and the retained picture.
+void InitCaptureControl(HINSTANCE instance, HWND residentWindow);
+void CloseCaptureControl();
+
+// picBackgroundCut: the picture of the last cut, exactly the selected pixels.
+// Empty before the first cut and after a 0 x 0 cut.
+DibSurface& picBackgroundCut();
+
+// Shows the selection overlay and returns at once.
 void StartScreenCut();
 
 // Cuts the remembered area from a fresh picture of the screen when a cut
-// exists. Not built yet: does nothing.
+// exists; returns when the overlay has been unloaded again.
 void RetryScreenCut();
 
-// Puts the retained picture of the last cut on the clipboard and sets
-// CutExists. Not built yet: does nothing.
+// Makes the window topmost and shows it without moving or sizing it.
+void SetTopMost(HWND window);
+
+// Replaces the clipboard's contents by a copy of the retained picture as
+// CF_BITMAP and sets CutExists, also when the clipboard stays busy.
 void dsCopyToClipboard();
 
-// Runs the view action set by "ViewMode". Not built yet: does nothing.
+// Runs the view action set by "ViewMode"; every failure is silent.
 void ShowCutPicture();
+
+// Empties the clipboard; a clipboard that stays busy is left as it is.
+void ClearClipboard();
 
 }  // namespace kestrel

@@ -224,6 +224,17 @@ bool OptionIsTrue(const wchar_t* key) {
   return ToInteger(value) == VARIANT_TRUE;
 }
 
+std::wstring OptionText(const wchar_t* key) { return ToText(ValueOf(FindOption(key))); }
+
+void SetOptionBoolean(const wchar_t* key, bool value) {
+  if (_SoftwareOption* option = FindOption(key))
+    option->put_Value(MakeVariant({OptionType::Boolean, 0, value}).get());
+}
+
+std::wstring ViewerPathValue() {
+  return g_settings ? ToText(ValueOf(g_settings->ViewerPath.get())) : std::wstring();
+}
+
 void SaveChangedOptions() {
   if (!g_settings) return;
   for (auto& option : g_settings->options) {

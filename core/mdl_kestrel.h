@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 namespace kestrel {
 
@@ -25,5 +26,16 @@ int32_t OptionInteger(const wchar_t* key);
 
 // True only when the option's current value equals True.
 bool OptionIsTrue(const wchar_t* key);
+
+// The current value of an option as text; empty when the key is unknown or
+// the value does not convert.
+std::wstring OptionText(const wchar_t* key);
+
+// Assigns a Boolean to an option's current value, in memory only; the store
+// sees it at the next SaveChangedOptions.
+void SetOptionBoolean(const wchar_t* key, bool value);
+
+// The viewer's published folder (ViewerPath), as loaded at start-up.
+std::wstring ViewerPathValue();
 
 }  // namespace kestrel

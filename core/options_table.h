@@ -47,6 +47,10 @@ inline constexpr const wchar_t* kViewModeKey = L"ViewMode";
 inline constexpr const wchar_t* kCutterModeKey = L"CutterMode";
 inline constexpr const wchar_t* kCutTimerTimeKey = L"CutTimerTime";
 inline constexpr const wchar_t* kHotkeyKey = L"Hotkey";
+inline constexpr const wchar_t* kVModeSoftKey = L"VModeSoft";
+inline constexpr const wchar_t* kPGLupeKey = L"PGLupe";
+inline constexpr const wchar_t* kCtrlGridKey = L"CtrlGrid";
+inline constexpr const wchar_t* kCGridSizeKey = L"CGridSize";
 
 // True when the viewer has published a folder and a minor version of at
 // least 1 (the viewer 2.1 or later is installed).

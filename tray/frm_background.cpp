@@ -135,6 +135,7 @@ void frmBackground::Form_Load() {
   CheckWindowsVersion();
   if (!IsWindowsXPOrLater) trayPicture_ = picIcon16_.get();
   AddTrayIcon();
+  InitCaptureControl(instance_, window_);
   TimerMode = 0;
   InstallHotkeyWindowProc(
       window_, [this] { DoubleClick(); }, [] { return OptionIsTrue(kHotkeyKey); });
@@ -147,6 +148,7 @@ void frmBackground::Form_Unload() {
   UnregisterGlobalHotkey();
   DeleteTrayIcon();
   SaveChangedOptions();
+  CloseCaptureControl();
 }
 
 void frmBackground::Unload() {
@@ -278,11 +280,7 @@ void frmBackground::pmenu_LastPicture_Click() {
   ShowCutPicture();
 }
 
-void frmBackground::pmenu_Clear_Click() {
-  if (!OpenClipboard(window_)) return;
-  EmptyClipboard();
-  CloseClipboard();
-}
+void frmBackground::pmenu_Clear_Click() { ClearClipboard(); }
 
 // The options dialog arrives with its own change; until then the command only
 // releases and registers the hotkey around where the dialog will be.

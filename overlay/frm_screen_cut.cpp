@@ -1,0 +1,372 @@
+#include "overlay/frm_screen_cut.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+#include "common/message_pump.h"
+#include "core/capture_control.h"
+#include "core/mdl_kestrel.h"
+#include "core/options_table.h"
+#include "desktop/mdl_screen.h"
+#include "overlay/overlay_texts.h"
+
+namespace kestrel {
+namespace {
+
+constexpr UINT kTimerCutAreaColorInterval = 100;  // milliseconds
+constexpr int kCursorSide = 32;
+constexpr int kLupeSourceSide = 5;
+
+frmScreenCut* FormOf(HWND window) {
+  return reinterpret_cast<frmScreenCut*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+// A cursor with nothing to show: AND mask all ones, XOR mask all zeros.
+UniqueCursor CreateTransparentCursor(HINSTANCE instance) {
+  constexpr size_t kMaskBytes = kCursorSide * kCursorSide / 8;
+  std::array<BYTE, kMaskBytes> andMask;
+  andMask.fill(0xFF);
+  std::array<BYTE, kMaskBytes> xorMask{};
+  return UniqueCursor(
+      CreateCursor(instance, 0, 0, kCursorSide, kCursorSide, andMask.data(), xorMask.data()));
+}
+
+int32_t ModifiersOf(WPARAM keys) {
+  int32_t shift = 0;
+  if (keys & MK_SHIFT) shift |= kShiftMask;
+  if (keys & MK_CONTROL) shift |= kCtrlMask;
+  if (GetKeyState(VK_MENU) < 0) shift |= kAltMask;
+  return shift;
+}
+
+int32_t ButtonOf(UINT message) {
+  switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+      return kLeftButton;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+      return kRightButton;
+    default:
+      return kMiddleButton;
+  }
+}
+
+bool IsPress(UINT message) {
+  return message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN;
+}
+
+Colour SystemColour(int index) { return static_cast<Colour>(GetSysColor(index)); }
+
+// The rectangles of a region, in its own coordinates.
+std::vector<RECT> RectsOf(HRGN region) {
+  const DWORD bytes = GetRegionData(region, 0, nullptr);
+  if (bytes == 0) return {};
+  std::vector<BYTE> buffer(bytes);
+  auto* data = reinterpret_cast<RGNDATA*>(buffer.data());
+  if (GetRegionData(region, bytes, data) == 0) return {};
+  const auto* first = reinterpret_cast<const RECT*>(data->Buffer);
+  return std::vector<RECT>(first, first + data->rdh.nCount);
+}
+
+void Blit(HDC to, HDC from, const RECT& r) {
+  BitBlt(to, r.left, r.top, r.right - r.left, r.bottom - r.top, from, r.left, r.top, SRCCOPY);
+}
+
+}  // namespace
+
+frmScreenCut::frmScreenCut(HINSTANCE instance)
+    : instance_(instance),
+      picLupe_(kLupeSourceSide, kLupeSourceSide),
+      painter_(instance),
+      transparentCursor_(CreateTransparentCursor(instance)) {}
+
+frmScreenCut::~frmScreenCut() { Unload(); }
+
+bool frmScreenCut::CreateFormWindow() {
+  WNDCLASSEXA windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = &FormProc;
+  windowClass.hInstance = instance_;
+  windowClass.hCursor = transparentCursor_.get();
+  windowClass.lpszClassName = kScreenCutClassName;
+  if (!RegisterClassExA(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+  // A tool window: the overlay shows no taskbar button.
+  CreateWindowExA(WS_EX_TOOLWINDOW, kScreenCutClassName, kScreenCutCaption, WS_POPUP, 0, 0, 0, 0,
+                  nullptr, nullptr, instance_, this);
+  return window_ != nullptr;
+}
+
+LRESULT CALLBACK frmScreenCut::FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* form =
+        static_cast<frmScreenCut*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    form->window_ = window;
+  }
+  frmScreenCut* form = FormOf(window);
+  if (form && form->window_ == window) return form->HandleMessage(message, wParam, lParam);
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT frmScreenCut::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_SIZE:
+      Form_Resize();
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;  // WM_PAINT covers every pixel; erasing first would flicker
+    case WM_PAINT:
+      Form_Paint();
+      return 0;
+    case WM_SETCURSOR:
+      SetCursor(transparentCursor_.get());
+      return TRUE;
+    case WM_MOUSEMOVE:
+      OnMouseMove(wParam, lParam);
+      return 0;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+      OnButton(message, wParam, lParam);
+      return 0;
+    case WM_CAPTURECHANGED:
+      heldButtons_ = 0;
+      return 0;
+    case WM_TIMER:
+      if (wParam == kTimerCutAreaColorId) timerCutAreaColor_Timer();
+      return 0;
+    case WM_CLOSE:
+      // Closing from outside cancels like a right click: nothing is cut.
+      CloseWithoutCut();
+      return 0;
+    case WM_NCDESTROY: {
+      const HWND window = std::exchange(window_, nullptr);
+      return DefWindowProcA(window, message, wParam, lParam);
+    }
+    default:
+      return DefWindowProcA(window_, message, wParam, lParam);
+  }
+}
+
+void frmScreenCut::Load() {
+  if (window_ || loading_) return;
+  loading_ = true;
+  if (CreateFormWindow()) Form_Load();
+  loading_ = false;
+}
+
+void frmScreenCut::Form_Load() {
+  UpdateScreenExtent();
+  DoEvents();
+  if (!window_) return;  // the pending messages ended the program
+  closing_ = false;
+  heldButtons_ = 0;
+  SetWindowPos(window_, nullptr, 0, 0, ScreenExtentWidth, ScreenExtentHeight,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  CaptureScreen();
+  selection_.Open();
+  POINT pointer{};
+  GetCursorPos(&pointer);
+  ScreenToClient(window_, &pointer);
+  scene_.Reset(
+      {picView_.width(), picView_.height()}, {pointer.x, pointer.y},
+      {SystemColour(COLOR_WINDOWTEXT), SystemColour(COLOR_BTNTEXT), SystemColour(COLOR_INFOBK)});
+  InvalidateDirty();
+  SetColourTimer(true);
+  SetTopMost(window_);
+}
+
+void frmScreenCut::Form_Resize() {
+  // picView fills the client area: its image and the back buffer follow.
+  RECT client{};
+  GetClientRect(window_, &client);
+  if (client.right == picView_.width() && client.bottom == picView_.height()) return;
+  picView_ = DibSurface(client.right, client.bottom);
+  backBuffer_ = DibSurface(client.right, client.bottom);
+}
+
+void frmScreenCut::CaptureScreen() {
+  if (!picView_) return;
+  SetDCBrushColor(picView_.dc(), GetSysColor(COLOR_BACKGROUND));
+  const RECT all{0, 0, picView_.width(), picView_.height()};
+  FillRect(picView_.dc(), &all, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+  const HWND desktop = GetDesktopWindow();
+  const WindowDC screen(desktop);
+  if (screen.get())
+    BitBlt(picView_.dc(), 0, 0, picView_.width(), picView_.height(), screen.get(), 0, 0, SRCCOPY);
+}
+
+void frmScreenCut::Form_Paint() {
+  const UniqueRegion update(CreateRectRgn(0, 0, 0, 0));
+  const int kind = update ? GetUpdateRgn(window_, update.get(), FALSE) : ERROR;
+  PAINTSTRUCT paint{};
+  const HDC dc = BeginPaint(window_, &paint);
+  if (dc && picView_ && kind != ERROR && kind != NULLREGION) {
+    // Compose only the invalid rectangles: a pointer move then costs the same
+    // on any screen size.
+    const std::vector<RECT> rects = RectsOf(update.get());
+    const HDC compose = backBuffer_ ? backBuffer_.dc() : dc;
+    for (const RECT& r : rects) Blit(compose, picView_.dc(), r);
+    SelectClipRgn(compose, update.get());
+    painter_.Paint(compose, scene_, picLupe_);
+    SelectClipRgn(compose, nullptr);
+    if (compose != dc)
+      for (const RECT& r : rects) Blit(dc, compose, r);
+  }
+  EndPaint(window_, &paint);
+}
+
+void frmScreenCut::InvalidateDirty() {
+  for (const Rect& r : scene_.TakeDirty()) {
+    const RECT rect{r.x, r.y, r.x + r.width, r.y + r.height};
+    InvalidateRect(window_, &rect, FALSE);
+  }
+}
+
+PixelPoint frmScreenCut::EventPoint(LPARAM lParam) const {
+  // A captured pointer can leave the overlay (onto a monitor left of the
+  // primary one); the selection stays on the frozen image.
+  const int32_t x = GET_X_LPARAM(lParam);
+  const int32_t y = GET_Y_LPARAM(lParam);
+  return {std::clamp(x, 0, picView_.width()), std::clamp(y, 0, picView_.height())};
+}
+
+GridSettings frmScreenCut::Grid() const {
+  return {OptionIsTrue(kCtrlGridKey), OptionInteger(kCGridSizeKey)};
+}
+
+void frmScreenCut::OnMouseMove(WPARAM wParam, LPARAM lParam) {
+  if (closing_) return;
+  const PixelPoint at = EventPoint(lParam);
+  if (heldButtons_ == 0 && RouteMove(scene_.PointerTargetAt(at)) == PointerRoute::Ignore) return;
+  picView_MouseMove(ModifiersOf(wParam), at);
+}
+
+void frmScreenCut::OnButton(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (closing_) return;
+  const PixelPoint at = EventPoint(lParam);
+  const int32_t button = ButtonOf(message);
+  const int32_t shift = ModifiersOf(wParam);
+  const bool captured = heldButtons_ != 0;
+  const auto target = scene_.PointerTargetAt(at);
+  if (IsPress(message)) {
+    const PointerRoute route = captured ? PointerRoute::Handle : RoutePress(target);
+    if (route == PointerRoute::AsMove) picView_MouseMove(shift, at);
+    if (route != PointerRoute::Handle) return;
+    if (heldButtons_ == 0) SetCapture(window_);
+    heldButtons_ |= button;
+    picView_MouseDown(button, shift, at);
+    return;
+  }
+  heldButtons_ &= ~button;
+  if (captured && heldButtons_ == 0) ReleaseCapture();
+  if (captured || RouteRelease(target) == PointerRoute::Handle) picView_MouseUp(button, shift, at);
+}
+
+void frmScreenCut::picView_MouseMove(int32_t shift, PixelPoint at) {
+  Carry(selection_.MouseMove(at, shift, Grid()));
+}
+
+void frmScreenCut::picView_MouseDown(int32_t button, int32_t shift, PixelPoint at) {
+  Carry(selection_.MouseDown(button, shift, at, Grid(), CutExists));
+}
+
+void frmScreenCut::picView_MouseUp(int32_t button, int32_t shift, PixelPoint at) {
+  Carry(selection_.MouseUp(button, shift, at, Grid()));
+}
+
+void frmScreenCut::Carry(const SelectionSteps& steps) {
+  for (const SelectionAction& step : steps) {
+    switch (step.kind) {
+      case SelectionAction::Kind::Move:
+        scene_.ApplyPointerMove(step.move);
+        break;
+      case SelectionAction::Kind::ToggleColourTimer:
+        SetColourTimer(!timerCutAreaColor_);
+        break;
+      case SelectionAction::Kind::FlipLupe:
+        SetOptionBoolean(kPGLupeKey, !OptionIsTrue(kPGLupeKey));
+        break;
+      case SelectionAction::Kind::RefreshGuide:
+        break;  // the guide elements stay hidden until the pointer guide is built
+      case SelectionAction::Kind::SetDescription:
+        scene_.SetCaption(ElementId::lblDescription, DescriptionCaption(step.description));
+        break;
+      case SelectionAction::Kind::CloseWithCut:
+        CloseWithCut(step.first, step.second);
+        return;
+      case SelectionAction::Kind::CloseWithoutCut:
+        CloseWithoutCut();
+        return;
+    }
+  }
+  InvalidateDirty();
+}
+
+void frmScreenCut::SetColourTimer(bool enabled) {
+  timerCutAreaColor_ = enabled;
+  if (enabled)
+    SetTimer(window_, kTimerCutAreaColorId, kTimerCutAreaColorInterval, nullptr);
+  else
+    KillTimer(window_, kTimerCutAreaColorId);
+}
+
+void frmScreenCut::timerCutAreaColor_Timer() {
+  // The grey pulse of the crosshair and rectangle arrives with the pointer
+  // guide; until then the tick changes nothing.
+}
+
+void frmScreenCut::CutScreenArea(Point16 a, Point16 b) {
+  const CutRect area = GetCutRect(a, b);
+  DibSurface& cut = picBackgroundCut();
+  cut = DibSurface(area.width, area.height);
+  if (cut && picView_)
+    BitBlt(cut.dc(), 0, 0, area.width, area.height, picView_.dc(), area.left, area.top, SRCCOPY);
+  dsCopyToClipboard();
+  ShowCutPicture();
+  LastCutStart = a;
+  LastCutEnd = b;
+}
+
+void frmScreenCut::CloseWithCut(Point16 first, Point16 second) {
+  closing_ = true;
+  ShowWindow(window_, SW_HIDE);
+  CutScreenArea(first, second);
+  DoEvents();
+  Unload();
+}
+
+void frmScreenCut::CloseWithoutCut() {
+  closing_ = true;
+  DoEvents();
+  Unload();
+}
+
+void frmScreenCut::dsCutRetry() {
+  if (!window_ || loading_) return;
+  closing_ = true;
+  if (CutExists) CutScreenArea(LastCutStart, LastCutEnd);
+  Unload();
+}
+
+void frmScreenCut::Unload() {
+  if (window_) {
+    KillTimer(window_, kTimerCutAreaColorId);
+    DestroyWindow(window_);
+  }
+  window_ = nullptr;
+  timerCutAreaColor_ = false;
+  heldButtons_ = 0;
+  // The frozen image is only needed while the overlay is open.
+  picView_ = DibSurface();
+  backBuffer_ = DibSurface();
+}
+
+}  // namespace kestrel
