@@ -143,9 +143,11 @@ void Scene::ApplyPointerMove(const PointerMove& move) {
     Move(ElementId::shpCutArea, {a.left, a.top, a.width, a.height});
     SetVisible(ElementId::shpCutArea, true);
   }
+  // Visibility before position: the final state is the same, and lines that
+  // are being hidden are not repainted where they move to.
+  ShowSelecting(move.selecting);
   Move(ElementId::LineV, {move.at.x, 0, 1, view_.height});
   Move(ElementId::lineH, {0, move.at.y, view_.width, 1});
-  ShowSelecting(move.selecting);
 }
 
 void Scene::ShowSelecting(bool on) {
