@@ -251,8 +251,9 @@ int Main(HINSTANCE instance) {
   try {
     Check(apartment.result(), kWhatComInit);
     ProgramSettings settings;
-    InitializeOptions(settings);
+    // Published first: the end of InitializeOptions reads an option already.
     g_settings = &settings;
+    InitializeOptions(settings);
     int exitCode = 0;
     {
       frmBackground background(instance);
