@@ -104,6 +104,57 @@ TEST_F(Tray, QuitRemovesTheIconAndFreesTheHotkey) {
   EXPECT_EQ(program_->WaitExit(), std::optional<DWORD>(0));
   EXPECT_TRUE(HotkeyIsFree());
   EXPECT_FALSE(IsWindow(program_->trayIcon()));
+  // The shell no longer knows the icon: removing it again fails.
+  NOTIFYICONDATAW gone{};
+  gone.cbSize = sizeof(gone);
+  gone.hWnd = program_->trayIcon();
+  EXPECT_FALSE(Shell_NotifyIconW(NIM_DELETE, &gone));
+}
+
+// The double-click action 0 opens the cut overlay; a right click closes it.
+HWND WaitForOverlay(const Kestrel& program) {
+  HWND overlay = nullptr;
+  WaitUntil([&] {
+    for (HWND window : WindowsOf(program.processId(), L"Kestrel5.frmScreenCut")) {
+      if (IsWindowVisible(window)) overlay = window;
+    }
+    return overlay != nullptr;
+  });
+  return overlay;
+}
+
+void RightClick() {
+  INPUT in[2]{};
+  in[0].type = in[1].type = INPUT_MOUSE;
+  in[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+  in[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+  SendInput(2, in, sizeof(INPUT));
+}
+
+TEST_F(Tray, HotkeyRunsTheDoubleClickActionOncePerPress) {
+  store_.Write(L"Kestrel5", L"Options", L"Hotkey", L"True");
+  Start();
+  FocusWindow focus;
+  for (int press = 0; press < 2; ++press) {
+    SCOPED_TRACE(press);
+    ASSERT_TRUE(focus.Activate());
+    input::WindowsC();
+    HWND overlay = WaitForOverlay(*program_);
+    ASSERT_NE(overlay, nullptr) << "Windows + C opened no overlay";
+    EXPECT_EQ(WindowsOf(program_->processId(), L"Kestrel5.frmScreenCut").size(), 1u);
+    EXPECT_TRUE(WaitUntil([] { return !HotkeyIsFree(); })) << "registered again after the action";
+    RightClick();
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(overlay); })) << "a right click cancels";
+  }
+}
+
+TEST_F(Tray, DoubleClickOnTheIconRunsItsAction) {
+  Start();
+  program_->TrayCallback(WM_LBUTTONDBLCLK);
+  HWND overlay = WaitForOverlay(*program_);
+  ASSERT_NE(overlay, nullptr);
+  RightClick();
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(overlay); }));
 }
 
 TEST_F(Tray, HotkeyStaysFreeWhileItsOptionIsOff) {
