@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Creates and configures a Wine prefix for Kestrel5, once:
-# one virtual desktop "shell" with a notification area for every process,
-# and fonts that render the Japanese faces the program asks for.
-#   prefix-setup.sh PREFIX ARCH(win32|win64)
+# Creates and configures a Wine prefix for Kestrel5, once: fonts that render
+# the Japanese faces the program asks for and, for test prefixes, one
+# virtual desktop "shell" with a notification area for every process.
+#   prefix-setup.sh PREFIX ARCH(win32|win64) [fonts-only]
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-prefix=$1 arch=$2
+prefix=$1 arch=$2 mode=${3:-test}
 ready="$prefix/.kestrel-ready"
 [ -f "$ready" ] && exit 0
 
@@ -21,15 +21,20 @@ flock 9
 
 reg=$(mktemp --suffix=.reg)
 trap 'rm -f "$reg"' EXIT
-cat <<'REG' | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$reg"
-Windows Registry Editor Version 5.00
-
+{
+  echo 'Windows Registry Editor Version 5.00'
+  echo
+  if [ "$mode" != fonts-only ]; then
+    cat <<'REG'
 [HKEY_CURRENT_USER\Software\Wine\Explorer]
 "Desktop"="shell"
 
 [HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
 "shell"="1280x800"
 
+REG
+  fi
+  cat <<'REG'
 [HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
 "ＭＳ Ｐゴシック"="IPAPGothic"
 "ＭＳ ゴシック"="IPAGothic"
@@ -37,6 +42,7 @@ Windows Registry Editor Version 5.00
 "ＭＳ Ｐ明朝"="IPAPMincho"
 "ＭＳ 明朝"="IPAMincho"
 REG
+} | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$reg"
 "$KESTREL_WINE" regedit /S "$(echo "Z:$reg" | tr / '\\')" >/dev/null 2>&1
 
 touch "$ready"

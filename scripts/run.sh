@@ -11,7 +11,7 @@ source scripts/wine-env.sh
 if [ "$KESTREL_ARCH" != i686 ]; then
   echo "run: this machine cannot execute 32-bit code; running the x86_64 build of the same sources"
 fi
-bash scripts/build.sh "$KESTREL_ARCH" OFF
+bash scripts/build.sh "$KESTREL_ARCH"
 dir="$root/build/$KESTREL_ARCH"
 if [ "$KESTREL_ARCH" = i686 ]; then winearch=win32; else winearch=win64; fi
 kestrel_wine_env "$winearch"
@@ -25,6 +25,10 @@ if [ -f "$WINEPREFIX/system.reg" ]; then
     exit 1
   fi
 fi
+
+# A prefix this script creates gets the Japanese font substitutions; an
+# existing one is left as it is.
+[ -d "$WINEPREFIX" ] || bash scripts/prefix-setup.sh "$WINEPREFIX" "$winearch" fonts-only
 
 desktop=()
 if [ -z "${DISPLAY:-}" ]; then
@@ -44,4 +48,14 @@ if [ ! -f "$exe" ]; then
   exit 0
 fi
 echo "run: starting Kestrel5 (its icon is in the notification area; quit from its menu)"
-"$KESTREL_WINE" "${desktop[@]}" "$(winpath "$exe")"
+if [ "${#desktop[@]}" -eq 0 ]; then
+  exec "$KESTREL_WINE" "$(winpath "$exe")"
+fi
+# The Wine desktop stays after the program ends: end it with the program.
+"$KESTREL_WINE" "${desktop[@]}" "$(winpath "$exe")" &
+desktop_pid=$!
+running() { pgrep -f '^Z:.*\\Kestrel5\.exe' >/dev/null; }
+for _ in $(seq 300); do running && break; sleep 0.1; done
+while running; do sleep 1; done
+kill "$desktop_pid" 2>/dev/null || true
+echo "run: Kestrel5 has ended"
