@@ -1,0 +1,275 @@
+// Drives one benchmark round on the current desktop and prints its figures:
+//   bench_driver PROGRAM FLOOR PROBE_DLL OPENS MOVES
+// Opening: Windows + C is sent with SendInput, then the overlay window is
+// polled until it is visible; the program and the floor are measured the
+// same way, in alternating rounds. Moves: the probe DLL is hooked into the
+// program's thread and times pointer moves on the open overlay there.
+// Output lines: "open <who> <median ms> <p90 ms> <n> <failed>" and
+// "move <pass> <width>x<height> <median us> <p90 us> <n>".
+
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "bench/bench_wire.h"
+#include "common/win_handles.h"
+#include "overlay/frm_screen_cut.h"
+#include "tray/frm_background.h"
+#include "tray/tray_logic.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+using kestrel::UniqueKernelHandle;
+using kestrel::bench::MoveReport;
+
+using kestrel::bench::kFloorHostClass;
+using kestrel::bench::kFloorOverlayClass;
+constexpr const char* kProgramBackgroundClass = kestrel::kBackgroundClassName;
+constexpr const char* kProgramOverlayClass = kestrel::kScreenCutClassName;
+constexpr UINT kQuitCommand = static_cast<UINT>(kestrel::MenuCommand::Quit);
+
+constexpr auto kStartTimeout = 30s;
+constexpr auto kOpenTimeout = 5s;
+constexpr auto kCloseTimeout = 5s;
+constexpr auto kMoveTimeout = 120s;
+// Lets the desktop repaint and settle between openings, so an opening never
+// competes with the previous closing.
+constexpr auto kSettle = 250ms;
+constexpr int kWarmupOpens = 2;
+constexpr int kRounds = 2;
+
+double Percentile(std::vector<double> v, double q) {
+  if (v.empty()) return 0;
+  std::sort(v.begin(), v.end());
+  const size_t rank = static_cast<size_t>(q * static_cast<double>(v.size() - 1) + 0.5);
+  return v[std::min(rank, v.size() - 1)];
+}
+
+bool WaitUntil(const std::function<bool()>& done, Clock::duration timeout) {
+  const auto end = Clock::now() + timeout;
+  while (!done()) {
+    if (Clock::now() > end) return false;
+    std::this_thread::sleep_for(1ms);
+  }
+  return true;
+}
+
+INPUT KeyInput(WORD vk, bool up) {
+  INPUT in{};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = vk;
+  in.ki.dwFlags = (vk == VK_LWIN ? KEYEVENTF_EXTENDEDKEY : 0) | (up ? KEYEVENTF_KEYUP : 0);
+  return in;
+}
+
+void PressWindowsC() {
+  INPUT in[] = {KeyInput(VK_LWIN, false), KeyInput('C', false), KeyInput('C', true),
+                KeyInput(VK_LWIN, true)};
+  SendInput(4, in, sizeof(INPUT));
+}
+
+HWND VisibleWindow(const char* className) {
+  const HWND window = FindWindowA(className, nullptr);
+  return window && IsWindowVisible(window) ? window : nullptr;
+}
+
+// Key to visible window, in milliseconds; nothing when it never showed.
+std::optional<double> TimeOpening(const char* overlayClass) {
+  const auto start = Clock::now();
+  PressWindowsC();
+  if (!WaitUntil([&] { return VisibleWindow(overlayClass) != nullptr; }, kOpenTimeout))
+    return std::nullopt;
+  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+bool CloseOverlay(const char* overlayClass) {
+  if (const HWND window = FindWindowA(overlayClass, nullptr)) PostMessageW(window, WM_CLOSE, 0, 0);
+  const bool closed =
+      WaitUntil([&] { return FindWindowA(overlayClass, nullptr) == nullptr; }, kCloseTimeout);
+  std::this_thread::sleep_for(kSettle);
+  return closed;
+}
+
+// A started program, asked to quit (or ended) when the owner goes.
+class Started {
+ public:
+  Started(const std::wstring& path, const char* readyClass, std::function<void(HWND)> quit)
+      : quit_(std::move(quit)) {
+    std::wstring command = L"\"" + path + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info))
+      return;
+    process_.Reset(info.hProcess);
+    CloseHandle(info.hThread);
+    WaitUntil(
+        [&] {
+          ready_ = FindWindowA(readyClass, nullptr);
+          return ready_ != nullptr || WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0;
+        },
+        kStartTimeout);
+    if (ready_) WaitForInputIdle(process_.get(), 10000);
+  }
+  ~Started() {
+    if (!process_) return;
+    if (ready_) quit_(ready_);
+    if (WaitForSingleObject(process_.get(), 10000) != WAIT_OBJECT_0) {
+      TerminateProcess(process_.get(), 99);
+      WaitForSingleObject(process_.get(), 5000);
+    }
+  }
+  Started(const Started&) = delete;
+  Started& operator=(const Started&) = delete;
+  bool ready() const { return ready_ != nullptr; }
+
+ private:
+  UniqueKernelHandle process_;
+  HWND ready_ = nullptr;
+  std::function<void(HWND)> quit_;
+};
+
+struct OpenFigures {
+  std::vector<double> ms;
+  int failed = 0;
+};
+
+void MeasureOpenings(const char* overlayClass, int count, OpenFigures& figures) {
+  for (int i = 0; i < kWarmupOpens + count; ++i) {
+    const std::optional<double> ms = TimeOpening(overlayClass);
+    if (!CloseOverlay(overlayClass)) std::fprintf(stderr, "bench: overlay did not close\n");
+    if (i < kWarmupOpens) continue;
+    if (ms)
+      figures.ms.push_back(*ms);
+    else
+      ++figures.failed;
+  }
+}
+
+// Opens the program's overlay and has the probe time moves on it.
+bool MeasureMoves(const std::wstring& probePath, int moves) {
+  const UniqueKernelHandle mapping(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr,
+                                                      PAGE_READWRITE, 0, sizeof(MoveReport),
+                                                      kestrel::bench::kMoveReportName));
+  const UniqueKernelHandle done(CreateEventW(nullptr, TRUE, FALSE, kestrel::bench::kMoveDoneEvent));
+  if (!mapping || !done) return false;
+  auto* report = static_cast<MoveReport*>(
+      MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, sizeof(MoveReport)));
+  const HMODULE probe = LoadLibraryW(probePath.c_str());
+  // Through void*: FARPROC and HOOKPROC are unrelated function types.
+  const auto hookProc = probe ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(
+                                    GetProcAddress(probe, "MoveProbeHook")))
+                              : nullptr;
+  bool ok = false;
+  if (report && hookProc && TimeOpening(kProgramOverlayClass)) {
+    std::this_thread::sleep_for(kSettle);
+    const HWND overlay = FindWindowA(kProgramOverlayClass, nullptr);
+    const DWORD thread = GetWindowThreadProcessId(overlay, nullptr);
+    if (const HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, hookProc, probe, thread)) {
+      PostMessageW(overlay, RegisterWindowMessageW(kestrel::bench::kRunMovesMessage),
+                   static_cast<WPARAM>(moves), 0);
+      const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(kMoveTimeout);
+      ok = WaitForSingleObject(done.get(), static_cast<DWORD>(wait.count())) == WAIT_OBJECT_0;
+      UnhookWindowsHookEx(hook);
+    }
+  }
+  CloseOverlay(kProgramOverlayClass);
+  if (ok) {
+    const char* names[] = {"crosshair", "drag"};
+    for (int pass = 0; pass < kestrel::bench::kPassCount; ++pass) {
+      const std::vector<double> us(report->micros[pass], report->micros[pass] + report->count[pass]);
+      std::printf("move %s %dx%d %.1f %.1f %zu\n", names[pass], report->width, report->height,
+                  Percentile(us, 0.5), Percentile(us, 0.9), us.size());
+    }
+  }
+  if (report) UnmapViewOfFile(report);
+  if (probe) FreeLibrary(probe);
+  return ok;
+}
+
+void PrintOpen(const char* who, const OpenFigures& f) {
+  std::printf("open %s %.1f %.1f %zu %d\n", who, Percentile(f.ms, 0.5), Percentile(f.ms, 0.9),
+              f.ms.size(), f.failed);
+}
+
+// Wine closes a desktop shortly after its last window goes away; a program
+// started in that moment could create no window. Hold it with a window.
+HWND AnchorDesktop() {
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = &DefWindowProcW;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = L"Kestrel5Bench.Anchor";
+  RegisterClassW(&windowClass);
+  HWND window = nullptr;
+  WaitUntil(
+      [&] {
+        window = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_POPUP, 0, 0, 1, 1, nullptr,
+                                 nullptr, windowClass.hInstance, nullptr);
+        return window != nullptr;
+      },
+      kStartTimeout);
+  return window;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc != 6) {
+    std::fprintf(stderr, "usage: bench_driver PROGRAM FLOOR PROBE_DLL OPENS MOVES\n");
+    return 2;
+  }
+  const std::wstring program = argv[1], floor = argv[2], probe = argv[3];
+  const int opens = std::max(1, _wtoi(argv[4]));
+  const int moves = std::clamp(_wtoi(argv[5]), 1, kestrel::bench::kMaxMoves);
+  const HWND anchor = AnchorDesktop();
+  if (!anchor) {
+    std::fprintf(stderr, "bench: the desktop accepts no window\n");
+    return 1;
+  }
+  std::printf("screen %dx%d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+
+  OpenFigures programOpens, floorOpens;
+  bool movesDone = false;
+  const int perRound = (opens + kRounds - 1) / kRounds;
+  for (int round = 0; round < kRounds; ++round) {
+    {
+      const Started kestrel(program, kProgramBackgroundClass, [](HWND window) {
+        PostMessageW(window, WM_COMMAND, kQuitCommand, 0);
+      });
+      if (!kestrel.ready()) {
+        std::fprintf(stderr, "bench: the program did not start\n");
+        return 1;
+      }
+      std::this_thread::sleep_for(kSettle);
+      MeasureOpenings(kProgramOverlayClass, perRound, programOpens);
+      if (!movesDone) {
+        movesDone = MeasureMoves(probe, moves);
+        if (!movesDone) std::fprintf(stderr, "bench: the move probe reported nothing\n");
+      }
+    }
+    {
+      const Started bare(floor, kFloorHostClass,
+                         [](HWND window) { PostMessageW(window, WM_CLOSE, 0, 0); });
+      if (!bare.ready()) {
+        std::fprintf(stderr, "bench: the floor program did not start\n");
+        return 1;
+      }
+      std::this_thread::sleep_for(kSettle);
+      MeasureOpenings(kFloorOverlayClass, perRound, floorOpens);
+    }
+  }
+  PrintOpen("program", programOpens);
+  PrintOpen("floor", floorOpens);
+  DestroyWindow(anchor);
+  return 0;
+}

@@ -1,0 +1,32 @@
+#pragma once
+// What the benchmark driver and the move probe it loads into the program
+// agree on: the trigger message, the report block in shared memory and the
+// event that says the report is complete.
+
+#include <windows.h>
+
+#include <cstdint>
+
+namespace kestrel::bench {
+
+// Posted to the overlay window; wParam is the number of timed moves per pass.
+inline constexpr const wchar_t* kRunMovesMessage = L"Kestrel5Bench.RunMoves";
+inline constexpr const wchar_t* kMoveReportName = L"Kestrel5Bench.MoveReport";
+inline constexpr const wchar_t* kMoveDoneEvent = L"Kestrel5Bench.MoveDone";
+
+// The floor program's windows, found by the driver.
+inline constexpr const char* kFloorHostClass = "Kestrel5Bench.FloorHost";
+inline constexpr const char* kFloorOverlayClass = "Kestrel5Bench.FloorOverlay";
+
+inline constexpr int32_t kMaxMoves = 4000;
+
+enum MovePass : int32_t { kCrosshairPass, kDragPass, kPassCount };
+
+struct MoveReport {
+  int32_t width;   // client size of the overlay that was driven
+  int32_t height;
+  int32_t count[kPassCount];
+  float micros[kPassCount][kMaxMoves];  // one figure per move, in microseconds
+};
+
+}  // namespace kestrel::bench

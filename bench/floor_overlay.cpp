@@ -1,0 +1,125 @@
+// The floor of opening an overlay: on Windows + C, copy the desktop into a
+// memory bitmap and show it in a topmost borderless window. Nothing else, so
+// the time from the key to a visible window is what Wine and the platform
+// cost. WM_CLOSE on the overlay hides it again; WM_CLOSE on the host quits.
+
+#include <windows.h>
+
+#include "bench/bench_wire.h"
+#include "overlay/dib_surface.h"
+
+namespace {
+
+using kestrel::bench::kFloorHostClass;
+using kestrel::bench::kFloorOverlayClass;
+constexpr int kHotkeyId = 1;
+
+using kestrel::UniqueBitmap;
+using kestrel::UniqueMemoryDc;
+
+struct FrozenScreen {
+  UniqueBitmap bitmap;
+  UniqueMemoryDc dc;
+  HGDIOBJ old = nullptr;
+  int width = 0;
+  int height = 0;
+
+  void Release() {
+    if (dc && old) SelectObject(dc.get(), old);
+    old = nullptr;
+    dc.Reset();
+    bitmap.Reset();
+  }
+};
+
+FrozenScreen g_frozen;
+HWND g_overlay = nullptr;
+
+void Capture() {
+  g_frozen.width = GetSystemMetrics(SM_CXSCREEN);
+  g_frozen.height = GetSystemMetrics(SM_CYSCREEN);
+  const HWND desktop = GetDesktopWindow();
+  const HDC screen = GetDC(desktop);
+  g_frozen.dc.Reset(CreateCompatibleDC(screen));
+  g_frozen.bitmap.Reset(CreateCompatibleBitmap(screen, g_frozen.width, g_frozen.height));
+  g_frozen.old = SelectObject(g_frozen.dc.get(), g_frozen.bitmap.get());
+  BitBlt(g_frozen.dc.get(), 0, 0, g_frozen.width, g_frozen.height, screen, 0, 0, SRCCOPY);
+  ReleaseDC(desktop, screen);
+}
+
+void Open(HINSTANCE instance) {
+  if (g_overlay) return;
+  Capture();
+  g_overlay = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kFloorOverlayClass, "",
+                              WS_POPUP | WS_VISIBLE, 0, 0, g_frozen.width, g_frozen.height,
+                              nullptr, nullptr, instance, nullptr);
+}
+
+LRESULT CALLBACK OverlayProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT paint{};
+      const HDC dc = BeginPaint(window, &paint);
+      const RECT& r = paint.rcPaint;
+      BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, g_frozen.dc.get(), r.left,
+             r.top, SRCCOPY);
+      EndPaint(window, &paint);
+      return 0;
+    }
+    case WM_CLOSE:
+      DestroyWindow(window);
+      return 0;
+    case WM_NCDESTROY:
+      g_overlay = nullptr;
+      g_frozen.Release();
+      break;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_HOTKEY:
+      Open(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE)));
+      return 0;
+    case WM_CLOSE:
+      if (g_overlay) DestroyWindow(g_overlay);
+      DestroyWindow(window);
+      return 0;
+    case WM_DESTROY:
+      UnregisterHotKey(window, kHotkeyId);
+      PostQuitMessage(0);
+      return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  WNDCLASSA overlayClass{};
+  overlayClass.lpfnWndProc = &OverlayProc;
+  overlayClass.hInstance = instance;
+  overlayClass.hCursor = LoadCursor(nullptr, IDC_CROSS);
+  overlayClass.lpszClassName = kFloorOverlayClass;
+  WNDCLASSA hostClass{};
+  hostClass.lpfnWndProc = &HostProc;
+  hostClass.hInstance = instance;
+  hostClass.lpszClassName = kFloorHostClass;
+  if (!RegisterClassA(&overlayClass) || !RegisterClassA(&hostClass)) return 1;
+  const HWND host = CreateWindowExA(0, kFloorHostClass, "floor", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                    nullptr, instance, nullptr);
+  if (!host) return 2;
+  if (!RegisterHotKey(host, kHotkeyId, MOD_WIN, 'C')) {
+    DestroyWindow(host);
+    return 3;
+  }
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return 0;
+}

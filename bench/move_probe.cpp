@@ -1,0 +1,100 @@
+// Loaded into the program's thread by a WH_GETMESSAGE hook. On the driver's
+// trigger it drives the overlay window with pointer moves from inside that
+// thread and times each one from the move message until WM_PAINT has put the
+// result into the window: handled and painted, no input delivery in between.
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "bench/bench_wire.h"
+
+namespace {
+
+using kestrel::bench::MoveReport;
+
+// A hand moves the pointer a few pixels per event.
+constexpr int kStepX = 3;
+constexpr int kStepY = 2;
+constexpr int kWarmupMoves = 50;
+
+double NowMicros() {
+  static const double ticksPerMicro = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return static_cast<double>(f.QuadPart) / 1e6;
+  }();
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return static_cast<double>(t.QuadPart) / ticksPerMicro;
+}
+
+// Moves within the middle half of the view, wrapping, so both lines (or the
+// rectangle's edges) move on every event.
+POINT PointOf(int i, int width, int height) {
+  const int spanX = std::max(1, width / 2);
+  const int spanY = std::max(1, height / 2);
+  return {width / 4 + (i * kStepX) % spanX, height / 4 + (i * kStepY) % spanY};
+}
+
+float TimeMove(HWND window, WPARAM keys, POINT p) {
+  const double start = NowMicros();
+  SendMessageW(window, WM_MOUSEMOVE, keys, MAKELPARAM(p.x, p.y));
+  UpdateWindow(window);
+  GdiFlush();
+  return static_cast<float>(NowMicros() - start);
+}
+
+void RunPass(HWND window, WPARAM keys, int moves, int width, int height, int& count,
+             float* out) {
+  for (int i = 0; i < kWarmupMoves; ++i) TimeMove(window, keys, PointOf(i, width, height));
+  count = 0;
+  for (int i = 0; i < moves; ++i)
+    out[count++] = TimeMove(window, keys, PointOf(kWarmupMoves + i, width, height));
+}
+
+void RunMoves(HWND window, int moves) {
+  const HANDLE mapping = OpenFileMappingW(FILE_MAP_WRITE, FALSE, kestrel::bench::kMoveReportName);
+  const HANDLE done = OpenEventW(EVENT_MODIFY_STATE, FALSE, kestrel::bench::kMoveDoneEvent);
+  auto* report = mapping ? static_cast<MoveReport*>(
+                               MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(MoveReport)))
+                         : nullptr;
+  if (report) {
+    moves = std::clamp(moves, 0, kestrel::bench::kMaxMoves);
+    RECT client{};
+    GetClientRect(window, &client);
+    report->width = client.right;
+    report->height = client.bottom;
+    UpdateWindow(window);  // the opening paint is not a move
+    using kestrel::bench::kCrosshairPass;
+    using kestrel::bench::kDragPass;
+    RunPass(window, 0, moves, client.right, client.bottom, report->count[kCrosshairPass],
+            report->micros[kCrosshairPass]);
+    // The drag: a held left button turns the crosshair into the rectangle.
+    const POINT anchor{client.right / 8, client.bottom / 8};
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(anchor.x, anchor.y));
+    RunPass(window, MK_LBUTTON, moves, client.right, client.bottom, report->count[kDragPass],
+            report->micros[kDragPass]);
+    UnmapViewOfFile(report);
+  }
+  if (done) {
+    SetEvent(done);
+    CloseHandle(done);
+  }
+  if (mapping) CloseHandle(mapping);
+}
+
+}  // namespace
+
+extern "C" __declspec(dllexport) LRESULT CALLBACK MoveProbeHook(int code, WPARAM wParam,
+                                                                LPARAM lParam) {
+  static const UINT runMessage = RegisterWindowMessageW(kestrel::bench::kRunMovesMessage);
+  if (code == HC_ACTION && wParam == PM_REMOVE) {
+    auto* message = reinterpret_cast<MSG*>(lParam);
+    if (message->message == runMessage) {
+      message->message = WM_NULL;  // the program sees nothing of it
+      RunMoves(message->hwnd, static_cast<int>(message->wParam));
+    }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}

@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# Builds the benchmark programs and prints, for each screen size on an Xvfb
+# of that size with the Wine desktop sized to match: the time from Windows + C
+# to a visible overlay, for the program and for the bare floor program, and
+# the cost of a pointer move on the open overlay (handled and painted).
+#   bench/run.sh [OPENINGS [MOVES]]
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+opens=${1:-40}
+moves=${2:-2000}
+sizes=(1920x1080 3840x2160)
+
+source "$root/scripts/wine-env.sh"
+dir="$root/build/b64"
+if [ ! -f "$dir/build.ninja" ]; then
+  cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" \
+    -DKESTREL_BUILD_TESTS=OFF -DKESTREL_BUILD_BENCH=ON >/dev/null
+fi
+cmake --build "$dir" --target bench_driver >/dev/null
+
+kestrel_wine_env win64
+export WINEPREFIX="$dir/benchprefix"
+wineserver=$(kestrel_wineserver)
+winpath() { echo "Z:$1" | tr / '\\'; }
+
+xvfb_pid=""
+stop_display() {
+  if [ -d "$WINEPREFIX" ]; then "$wineserver" -k 2>/dev/null || true; "$wineserver" -w 2>/dev/null || true; fi
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
+  xvfb_pid=""
+}
+trap stop_display EXIT
+
+start_display() { # WIDTHxHEIGHT
+  local n i
+  for n in $(seq 130 160); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    Xvfb ":$n" -screen 0 "${1}x24" -nolisten tcp </dev/null >/dev/null 2>&1 &
+    xvfb_pid=$!
+    for i in $(seq 50); do
+      if [ -e "/tmp/.X11-unix/X$n" ]; then export DISPLAY=":$n"; return 0; fi
+      kill -0 "$xvfb_pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill "$xvfb_pid" 2>/dev/null || true
+    xvfb_pid=""
+  done
+  echo "bench: could not start Xvfb at $1" >&2
+  return 1
+}
+
+wine_quiet() { "$KESTREL_WINE" "$@" </dev/null >/dev/null 2>&1; }
+
+results=$(mktemp)
+trap 'stop_display; rm -f "$results"' EXIT
+for size in "${sizes[@]}"; do
+  start_display "$size"
+  mkdir -p "$WINEPREFIX"
+  "$wineserver" -p </dev/null >/dev/null 2>&1 || true
+  bash "$root/scripts/prefix-setup.sh" "$WINEPREFIX" win64
+  wine_quiet regsvr32 /s "$(winpath "$dir/settings/QUILLONSoftwareOptions.dll")"
+  wine_quiet reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d "$size" /f
+  wine_quiet reg add 'HKCU\Software\VB and VBA Program Settings\Kestrel5\Options' /v Hotkey /d True /f
+  # The desktop takes its size when it is created: start everything afresh.
+  "$wineserver" -k 2>/dev/null || true
+  "$wineserver" -w 2>/dev/null || true
+  "$wineserver" -p </dev/null >/dev/null 2>&1 || true
+  out=$(mktemp)
+  "$KESTREL_WINE" "$(winpath "$dir/bench/bench_driver.exe")" \
+    "$(winpath "$dir/core/Kestrel5.exe")" "$(winpath "$dir/bench/floor_overlay.exe")" \
+    "$(winpath "$dir/bench/move_probe.dll")" "$opens" "$moves" </dev/null >"$out" 2>&1 || true
+  sed "s/^/$size /" "$out" | tr -d '\r' >>"$results"
+  grep -q "^open floor" "$out" || { echo "bench: no figures at $size:" >&2; cat "$out" >&2; }
+  rm -f "$out"
+  stop_display
+done
+
+awk -v opens="$opens" -v moves="$moves" -v cpus="$(nproc)" '
+  $2 == "screen" { screen[$1] = $3 }
+  $2 == "open"   { open[$1, $3] = $4; open90[$1, $3] = $5; n[$1, $3] = $6; failed[$1, $3] = $7 }
+  $2 == "move"   { move[$1, $3] = $5; move90[$1, $3] = $6; mn[$1, $3] = $7 }
+  END {
+    printf "Kestrel5 bench: Xvfb + Wine virtual desktop per size, %s CPUs shared with other work\n", cpus
+    printf "\n(a) Windows + C to visible overlay, ms (%s openings each, alternating rounds)\n", opens
+    printf "%-10s %-9s %9s %9s %6s %7s %11s\n", "screen", "who", "median", "p90", "n", "failed", "vs floor"
+    for (i = 1; i <= 2; i++) {
+      s = (i == 1) ? "1920x1080" : "3840x2160"
+      for (j = 1; j <= 2; j++) {
+        w = (j == 1) ? "program" : "floor"
+        if (!((s, w) in open)) { printf "%-10s %-9s %9s\n", s, w, "no figures"; continue }
+        ratio = (open[s, "floor"] > 0) ? sprintf("%.2fx", open[s, w] / open[s, "floor"]) : "-"
+        printf "%-10s %-9s %9.1f %9.1f %6d %7d %11s\n", s, w, open[s, w], open90[s, w], n[s, w], failed[s, w], ratio
+      }
+    }
+    printf "\n(b) pointer move on the open overlay, handled and painted, us (%s moves each)\n", moves
+    printf "%-10s %-10s %9s %9s %6s %11s\n", "screen", "move", "median", "p90", "n", "vs 1080"
+    for (j = 1; j <= 2; j++) {
+      p = (j == 1) ? "crosshair" : "drag"
+      for (i = 1; i <= 2; i++) {
+        s = (i == 1) ? "1920x1080" : "3840x2160"
+        if (!((s, p) in move)) { printf "%-10s %-10s %9s\n", s, p, "no figures"; continue }
+        base = move["1920x1080", p]
+        ratio = (base > 0) ? sprintf("%.2fx", move[s, p] / base) : "-"
+        printf "%-10s %-10s %9.1f %9.1f %6d %11s\n", s, p, move[s, p], move90[s, p], mn[s, p], ratio
+      }
+    }
+    printf "\nGoals: opening within 1.25x the floor; a move at 3840x2160 within 1.2x\n"
+    printf "that at 1920x1080; a median move well under 1000 us.\n"
+  }' "$results"
