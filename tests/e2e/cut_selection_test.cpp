@@ -1,0 +1,95 @@
+// The rectangle a drag selects on the overlay and the pixels it hands on to
+// the clipboard, checked against the screen pattern pixel by pixel.
+
+#include "e2e/support/cut_fixture.h"
+
+namespace e2e {
+namespace {
+
+using input::Modifier;
+
+struct DragCase {
+  const char* rule;
+  POINT from;
+  POINT to;
+  std::initializer_list<Modifier> modifiers;
+  RECT expected;  // left, top, right (exclusive), bottom (exclusive)
+};
+
+class CutSelection : public CutTest {};
+
+TEST_F(CutSelection, DragsCutExactlyTheSelectedPixels) {
+  // The grid step is the default, 16.
+  const DragCase cases[] = {
+      {"a drag cuts its rectangle, the far column and row excluded",
+       {200, 150},
+       {300, 290},
+       {},
+       {200, 150, 300, 290}},
+      {"bottom-right to top-left cuts the same rectangle",
+       {300, 290},
+       {200, 150},
+       {},
+       {200, 150, 300, 290}},
+      {"Ctrl snaps the press to the grid and the release in whole steps",
+       {37, 50},
+       {70, 90},
+       {Modifier::Ctrl},
+       {32, 48, 64, 80}},
+      {"Ctrl truncates a step back past the start to the start",
+       {37, 50},
+       {20, 40},
+       {Modifier::Ctrl},
+       EmptyArea()},
+      {"Shift shortens the longer side",
+       {100, 100},
+       {150, 130},
+       {Modifier::Shift},
+       {100, 100, 130, 130}},
+      {"Shift keeps the pointer's quadrant",
+       {100, 100},
+       {60, 170},
+       {Modifier::Shift},
+       {60, 100, 100, 140}},
+      {"Ctrl + Alt neither snaps nor squares",
+       {37, 50},
+       {70, 90},
+       {Modifier::Ctrl, Modifier::Alt},
+       {37, 50, 70, 90}},
+      {"Shift + Alt neither snaps nor squares",
+       {100, 100},
+       {150, 130},
+       {Modifier::Shift, Modifier::Alt},
+       {100, 100, 150, 130}},
+  };
+  StartOverPattern();
+  for (const DragCase& c : cases) {
+    SCOPED_TRACE(c.rule);
+    ASSERT_TRUE(SetClipboardText(L"before"));
+    Cut(c.from, c.to, c.modifiers);
+    if (c.expected.right == c.expected.left) {
+      EXPECT_EQ(ClipboardFormatCount(), 0) << "a 0 x 0 cut leaves the clipboard empty";
+    } else {
+      EXPECT_TRUE(IsPatternArea(ClipboardPicture(), Pattern::Plain, c.expected));
+    }
+  }
+}
+
+TEST_F(CutSelection, CtrlDoesNothingWhileTheGridIsOff) {
+  store_.Write(L"Kestrel5", L"Options", L"CtrlGrid", L"False");
+  StartOverPattern();
+  Cut({37, 50}, {70, 90}, {Modifier::Ctrl});
+  EXPECT_TRUE(IsPatternArea(ClipboardPicture(), Pattern::Plain, {37, 50, 70, 90}));
+}
+
+TEST_F(CutSelection, APressAndReleaseAtOnePointHandsOnAnEmptyCut) {
+  StartOverPattern();
+  ASSERT_TRUE(SetClipboardText(L"before"));
+  EXPECT_FALSE(MenuSaysACutExists());
+  Cut({400, 300}, {400, 300});
+  EXPECT_EQ(ClipboardFormatCount(), 0) << "the clipboard was emptied";
+  EXPECT_TRUE(MenuSaysACutExists());
+}
+
+}  // namespace
+}  // namespace e2e
