@@ -5,6 +5,8 @@
 
 #include <oaidl.h>
 
+#include <new>
+
 #include "common/com_ptr.h"
 #include "settings/module.h"
 
@@ -81,5 +83,18 @@ class AutomationObject : public Interface, public ISupportErrorInfo {
  private:
   LONG references_ = 1;
 };
+
+// Creates an object of a class built on AutomationObject and hands out the
+// asked-for interface; the object goes again when that fails.
+template <class T>
+HRESULT CreateAutomationObject(REFIID iid, void** out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  auto* object = new (std::nothrow) T();
+  if (!object) return E_OUTOFMEMORY;
+  const HRESULT hr = object->QueryInterface(iid, out);
+  object->Release();
+  return hr;
+}
 
 }  // namespace settings

@@ -1,6 +1,5 @@
 #include "software_info.h"
 
-#include <new>
 
 #include "settings/errors.h"
 
@@ -18,13 +17,7 @@ HRESULT CopyOut(const std::wstring& text, BSTR* out) {
 }  // namespace
 
 HRESULT SoftwareInfo::CreateInstance(REFIID iid, void** out) {
-  if (!out) return E_POINTER;
-  *out = nullptr;
-  auto* object = new (std::nothrow) SoftwareInfo();
-  if (!object) return E_OUTOFMEMORY;
-  const HRESULT hr = object->QueryInterface(iid, out);
-  object->Release();
-  return hr;
+  return CreateAutomationObject<SoftwareInfo>(iid, out);
 }
 
 HRESULT SoftwareInfo::Create(BSTR softwareName, BSTR sectionName, _SoftwareInfo** result) {

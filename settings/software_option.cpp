@@ -1,6 +1,5 @@
 #include "software_option.h"
 
-#include <new>
 #include <optional>
 
 #include "settings/conversion.h"
@@ -29,13 +28,7 @@ HRESULT AsSoftwareInfo(_SoftwareInfo* given, kestrel::ComPtr<_SoftwareInfo>& out
 }  // namespace
 
 HRESULT SoftwareOption::CreateInstance(REFIID iid, void** out) {
-  if (!out) return E_POINTER;
-  *out = nullptr;
-  auto* object = new (std::nothrow) SoftwareOption();
-  if (!object) return E_OUTOFMEMORY;
-  const HRESULT hr = object->QueryInterface(iid, out);
-  object->Release();
-  return hr;
+  return CreateAutomationObject<SoftwareOption>(iid, out);
 }
 
 SoftwareOption::Conversion SoftwareOption::ConvertValue(const VARIANT& input,
