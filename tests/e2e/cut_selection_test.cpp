@@ -91,5 +91,18 @@ TEST_F(CutSelection, APressAndReleaseAtOnePointHandsOnAnEmptyCut) {
   EXPECT_TRUE(MenuSaysACutExists());
 }
 
+TEST_F(CutSelection, QuittingAfterOnlyAMiddleClickWritesOnlyTheMagnifierSwitch) {
+  StartOverPattern();
+  OpenOverlay();
+  ASSERT_TRUE(input::ClickAt({500, 300}, input::Button::Middle));
+  ASSERT_TRUE(input::ClickAt({500, 300}, input::Button::Right));
+  ASSERT_TRUE(WaitOverlayGone());
+  QuitByMenu();
+  ASSERT_EQ(program_->WaitExit(), std::optional<DWORD>(0));
+  const auto written = store_.Dump(L"Kestrel5");
+  ASSERT_EQ(written.size(), 1u);
+  EXPECT_EQ(Utf8(written[0]), "Options\\PGLupe=False");
+}
+
 }  // namespace
 }  // namespace e2e
