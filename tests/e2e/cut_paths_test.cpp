@@ -160,6 +160,14 @@ TEST_F(CutPaths, TheLastPictureComesBackAfterAReplacedOrClearedClipboard) {
   EXPECT_TRUE(IsPatternArea(ClipboardPicture(), Pattern::Plain, kArea)) << "after clearing";
 }
 
+TEST_F(CutPaths, TheCutStaysOnTheClipboardAfterTheProgramEnds) {
+  StartOverPattern();
+  Cut(kAreaTopLeft, kAreaBottomRight);
+  QuitByMenu();
+  ASSERT_EQ(program_->WaitExit(), std::optional<DWORD>(0));
+  EXPECT_TRUE(IsPatternArea(ClipboardPicture(), Pattern::Plain, kArea));
+}
+
 // A clipboard held open by another program while the cut is handed on.
 TEST_F(CutPaths, AClipboardHeldBrieflyStillTakesTheCut) {
   StartOverPattern();
@@ -175,7 +183,7 @@ TEST_F(CutPaths, AClipboardHeldBrieflyStillTakesTheCut) {
     // The overlay hides just before the picture is handed on.
     ASSERT_TRUE(WaitUntil([] { return !OverlayVisible(); }));
     // Busy for a moment, well inside the program's quarter-second of retries.
-    PumpFor(60ms);
+    PumpFor(30ms);
   }
   ASSERT_TRUE(WaitOverlayGone());
   EXPECT_TRUE(IsPatternArea(ClipboardPicture(), Pattern::Plain, kArea));
