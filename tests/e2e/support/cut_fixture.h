@@ -30,6 +30,8 @@ class CutTest : public ProgramTest {
     EXPECT_TRUE(input::ReleaseAllModifiers());
     program_.reset();
     pattern_.reset();
+    // No picture of this test is left for the next one to mistake for its own.
+    EXPECT_TRUE(ClearClipboard());
   }
 
   // Shows the pattern, then starts the program over it.

@@ -195,6 +195,11 @@ bool SetClipboardText(const std::wstring& text) {
   return false;
 }
 
+bool ClearClipboard() {
+  const OpenedClipboard clipboard;
+  return clipboard.open() && EmptyClipboard();
+}
+
 int ClipboardFormatCount() {
   const OpenedClipboard clipboard;
   return clipboard.open() ? CountClipboardFormats() : -1;

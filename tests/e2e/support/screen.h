@@ -53,6 +53,8 @@ std::optional<Picture> ClipboardPicture();
 std::optional<std::wstring> ClipboardText();
 // Replaces the clipboard's contents with a text, as another program would.
 bool SetClipboardText(const std::wstring& text);
+// Empties the clipboard.
+bool ClearClipboard();
 // Formats on the clipboard.
 int ClipboardFormatCount();
 
