@@ -9,6 +9,7 @@
 #include <string>
 
 #include "common/com_ptr.h"
+#include "support/text.h"
 
 namespace testing_support {
 
@@ -100,17 +101,6 @@ inline std::wstring TakeErrorDescription() {
   kestrel::Bstr description;
   info->GetDescription(description.Put());
   return description.c_str();
-}
-
-// Narrow form of a wide text for failure messages.
-inline std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                    nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
-                      nullptr, nullptr);
-  return out;
 }
 
 inline std::string Describe(const VARIANT& v) {

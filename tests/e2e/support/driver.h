@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "support/text.h"
+
 namespace e2e {
 
 using namespace std::chrono_literals;
@@ -128,7 +130,6 @@ std::wstring ClassName(HWND window);
 // The texts of a window's direct children, in z order.
 std::vector<std::wstring> ChildTexts(HWND window);
 
-// Narrow form of a wide text for failure messages.
-std::string Utf8(const std::wstring& text);
+using testing_support::Utf8;
 
 }  // namespace e2e

@@ -1,0 +1,21 @@
+#pragma once
+// Texts in failure messages: GoogleTest prints narrow strings.
+
+#include <windows.h>
+
+#include <string>
+
+namespace testing_support {
+
+// UTF-8 form of a wide text.
+inline std::string Utf8(const std::wstring& text) {
+  if (text.empty()) return {};
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                    nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
+                      nullptr, nullptr);
+  return out;
+}
+
+}  // namespace testing_support
