@@ -98,7 +98,8 @@ class OpenedClipboard {
 uint32_t PatternPixel(Pattern pattern, int x, int y) {
   const uint32_t red = static_cast<uint32_t>(x) & 0xFF;
   const uint32_t green = static_cast<uint32_t>(y) & 0xFF;
-  const uint32_t blue = ((static_cast<uint32_t>(x) >> 8) << 4) | (static_cast<uint32_t>(y) >> 8);
+  const uint32_t blue =
+      (((static_cast<uint32_t>(x) >> 8) << 4) | (static_cast<uint32_t>(y) >> 8)) & 0xFF;
   const uint32_t rgb = (red << 16) | (green << 8) | blue;
   return pattern == Pattern::Inverted ? (~rgb & 0xFFFFFF) : rgb;
 }

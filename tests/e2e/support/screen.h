@@ -25,7 +25,7 @@ enum class Pattern { Plain, Inverted };
 // The colour the pattern window shows at a screen pixel.
 uint32_t PatternPixel(Pattern pattern, int x, int y);
 
-// The pattern helper's full-screen window, shown until destruction.
+// The pattern helper's window over every monitor, shown until destruction.
 class PatternWindow {
  public:
   explicit PatternWindow(Pattern pattern = Pattern::Plain);
