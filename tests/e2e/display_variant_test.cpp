@@ -1,0 +1,148 @@
+// The cut on displays other than the one plain screen of the test run: a
+// desktop scaled to 144 dpi and two monitors side by side. Each test runs only
+// on the display it is written for (KESTREL_E2E_DISPLAY, set by
+// display_variant.sh); it checks first that the display is really that one.
+
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "e2e/support/cut_fixture.h"
+
+namespace e2e {
+namespace {
+
+std::string DisplayVariantName() {
+  const char* name = std::getenv("KESTREL_E2E_DISPLAY");
+  return name ? name : "";
+}
+
+struct Monitor {
+  RECT area;
+  bool primary;
+};
+
+BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  if (GetMonitorInfoW(monitor, &info)) {
+    reinterpret_cast<std::vector<Monitor>*>(data)->push_back(
+        {info.rcMonitor, (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
+  }
+  return TRUE;
+}
+
+std::vector<Monitor> Monitors() {
+  std::vector<Monitor> monitors;
+  EnumDisplayMonitors(nullptr, nullptr, &CollectMonitor, reinterpret_cast<LPARAM>(&monitors));
+  return monitors;
+}
+
+std::string Describe(const RECT& r) {
+  std::ostringstream out;
+  out << "(" << r.left << ", " << r.top << ")-(" << r.right << ", " << r.bottom << ")";
+  return out.str();
+}
+
+std::string Describe(const std::vector<Monitor>& monitors) {
+  std::string out;
+  for (const Monitor& m : monitors) out += Describe(m.area) + (m.primary ? " primary; " : "; ");
+  return out;
+}
+
+::testing::AssertionResult HasMonitors(const std::vector<Monitor>& expected) {
+  const auto actual = Monitors();
+  bool same = actual.size() == expected.size();
+  for (const Monitor& want : expected) {
+    bool found = false;
+    for (const Monitor& have : actual)
+      found = found || (EqualRect(&have.area, &want.area) && have.primary == want.primary);
+    same = same && found;
+  }
+  if (same) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "the display is not the one of this test: monitors "
+                                       << Describe(actual) << "expected " << Describe(expected);
+}
+
+::testing::AssertionResult OverlayCovers(const RECT& expected) {
+  RECT actual{};
+  if (!GetWindowRect(OverlayWindow(), &actual))
+    return ::testing::AssertionFailure() << "no overlay";
+  if (EqualRect(&actual, &expected)) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure()
+         << "the overlay covers " << Describe(actual) << ", expected " << Describe(expected);
+}
+
+// Skips unless the display is the variant's (display_variant.sh runs each
+// variant's tests on its own display).
+class DisplayVariant : public CutTest {
+ protected:
+  explicit DisplayVariant(const char* variant) : variant_(variant) {}
+  void SetUp() override {
+    if (DisplayVariantName() != variant_)
+      GTEST_SKIP() << "runs only on the display " << variant_ << " (display_variant.sh)";
+    // Physical pixels, as the program works in: positions and sizes on a
+    // scaled desktop are not scaled for this process.
+    SetProcessDPIAware();
+    CutTest::SetUp();
+  }
+  void TearDown() override {
+    if (!IsSkipped()) CutTest::TearDown();
+  }
+
+ private:
+  std::string variant_;
+};
+
+class ScaledDesktop : public DisplayVariant {
+ protected:
+  ScaledDesktop() : DisplayVariant("dpi144") {}
+};
+class MonitorRightOfPrimary : public DisplayVariant {
+ protected:
+  MonitorRightOfPrimary() : DisplayVariant("monitor-right") {}
+};
+class MonitorLeftOfPrimary : public DisplayVariant {
+ protected:
+  MonitorLeftOfPrimary() : DisplayVariant("monitor-left") {}
+};
+
+TEST_F(ScaledDesktop, ACutAt144DpiIsPixelExact) {
+  const HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+  ReleaseDC(nullptr, screen);
+  ASSERT_EQ(dpi, 144) << "the desktop is not scaled";
+  StartOverPattern();
+  OpenOverlay();
+  EXPECT_TRUE(OverlayCovers({0, 0, 1280, 800}));
+  DragOnOverlay({100, 100}, {300, 250});
+  EXPECT_TRUE(IsPatternArea(ClipboardPicture(), Pattern::Plain, {100, 100, 300, 250}));
+  // Near the far corner, which a capture in scaled pixels would not reach.
+  Cut({1279, 799}, {1100, 650});
+  EXPECT_TRUE(IsPatternArea(ClipboardPicture(), Pattern::Plain, {1100, 650, 1279, 799}));
+}
+
+TEST_F(MonitorRightOfPrimary, TheOverlayCoversBothAndACutAcrossTheBorderIsExact) {
+  ASSERT_TRUE(HasMonitors({{{0, 0, 1024, 768}, true}, {{1024, 0, 2304, 800}, false}}));
+  StartOverPattern();
+  OpenOverlay();
+  EXPECT_TRUE(OverlayCovers({0, 0, 2304, 800}));
+  DragOnOverlay({1000, 100}, {1100, 200});
+  EXPECT_TRUE(IsPatternArea(ClipboardPicture(), Pattern::Plain, {1000, 100, 1100, 200}));
+  // Below the primary's bottom edge, on the taller right monitor only.
+  Cut({1200, 700}, {1300, 790});
+  EXPECT_TRUE(IsPatternArea(ClipboardPicture(), Pattern::Plain, {1200, 700, 1300, 790}));
+}
+
+TEST_F(MonitorLeftOfPrimary, StaysUncoveredAndACutOnThePrimaryIsExact) {
+  ASSERT_TRUE(HasMonitors({{{-1024, 0, 0, 768}, false}, {{0, 0, 1280, 800}, true}}));
+  StartOverPattern();
+  OpenOverlay();
+  EXPECT_TRUE(OverlayCovers({0, 0, 1280, 800}));
+  DragOnOverlay({100, 100}, {300, 250});
+  EXPECT_TRUE(IsPatternArea(ClipboardPicture(), Pattern::Plain, {100, 100, 300, 250}));
+}
+
+}  // namespace
+}  // namespace e2e
