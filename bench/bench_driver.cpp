@@ -5,7 +5,7 @@
 // same way, in alternating rounds. Moves: the probe DLL is hooked into the
 // program's thread and times pointer moves on the open overlay there.
 // Output lines: "open <who> <median ms> <p90 ms> <n> <failed>" and
-// "move <pass> <width>x<height> <median us> <p90 us> <n>".
+// "move <pass> <width>x<height> <median us> <p90 us> <n> <median us before the paint>".
 
 #include <windows.h>
 
@@ -187,9 +187,12 @@ bool MeasureMoves(const std::wstring& probePath, int moves) {
   if (ok) {
     const char* names[] = {"crosshair", "drag"};
     for (int pass = 0; pass < kestrel::bench::kPassCount; ++pass) {
-      const std::vector<double> us(report->micros[pass], report->micros[pass] + report->count[pass]);
-      std::printf("move %s %dx%d %.1f %.1f %zu\n", names[pass], report->width, report->height,
-                  Percentile(us, 0.5), Percentile(us, 0.9), us.size());
+      const int n = report->count[pass];
+      const std::vector<double> us(report->micros[pass], report->micros[pass] + n);
+      const std::vector<double> handled(report->handledMicros[pass],
+                                        report->handledMicros[pass] + n);
+      std::printf("move %s %dx%d %.1f %.1f %d %.1f\n", names[pass], report->width, report->height,
+                  Percentile(us, 0.5), Percentile(us, 0.9), n, Percentile(handled, 0.5));
     }
   }
   if (report) UnmapViewOfFile(report);

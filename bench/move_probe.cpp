@@ -37,20 +37,30 @@ POINT PointOf(int i, int width, int height) {
   return {width / 4 + (i * kStepX) % spanX, height / 4 + (i * kStepY) % spanY};
 }
 
-float TimeMove(HWND window, WPARAM keys, POINT p) {
+struct MoveTime {
+  float total;
+  float handled;
+};
+
+MoveTime TimeMove(HWND window, WPARAM keys, POINT p) {
   const double start = NowMicros();
   SendMessageW(window, WM_MOUSEMOVE, keys, MAKELPARAM(p.x, p.y));
+  const double handled = NowMicros();
   UpdateWindow(window);
   GdiFlush();
-  return static_cast<float>(NowMicros() - start);
+  return {static_cast<float>(NowMicros() - start), static_cast<float>(handled - start)};
 }
 
-void RunPass(HWND window, WPARAM keys, int moves, int width, int height, int& count,
-             float* out) {
+void RunPass(HWND window, WPARAM keys, int moves, int width, int height, MoveReport& report,
+             int pass) {
   for (int i = 0; i < kWarmupMoves; ++i) TimeMove(window, keys, PointOf(i, width, height));
-  count = 0;
-  for (int i = 0; i < moves; ++i)
-    out[count++] = TimeMove(window, keys, PointOf(kWarmupMoves + i, width, height));
+  report.count[pass] = 0;
+  for (int i = 0; i < moves; ++i) {
+    const MoveTime t = TimeMove(window, keys, PointOf(kWarmupMoves + i, width, height));
+    report.micros[pass][i] = t.total;
+    report.handledMicros[pass][i] = t.handled;
+    report.count[pass] = i + 1;
+  }
 }
 
 void RunMoves(HWND window, int moves) {
@@ -68,13 +78,11 @@ void RunMoves(HWND window, int moves) {
     UpdateWindow(window);  // the opening paint is not a move
     using kestrel::bench::kCrosshairPass;
     using kestrel::bench::kDragPass;
-    RunPass(window, 0, moves, client.right, client.bottom, report->count[kCrosshairPass],
-            report->micros[kCrosshairPass]);
+    RunPass(window, 0, moves, client.right, client.bottom, *report, kCrosshairPass);
     // The drag: a held left button turns the crosshair into the rectangle.
     const POINT anchor{client.right / 8, client.bottom / 8};
     SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(anchor.x, anchor.y));
-    RunPass(window, MK_LBUTTON, moves, client.right, client.bottom, report->count[kDragPass],
-            report->micros[kDragPass]);
+    RunPass(window, MK_LBUTTON, moves, client.right, client.bottom, *report, kDragPass);
     UnmapViewOfFile(report);
   }
   if (done) {

@@ -224,10 +224,22 @@ void frmScreenCut::Form_Paint() {
 }
 
 void frmScreenCut::InvalidateDirty() {
-  for (const Rect& r : scene_.TakeDirty()) {
-    const RECT rect{r.x, r.y, r.x + r.width, r.y + r.height};
-    InvalidateRect(window_, &rect, FALSE);
+  const std::vector<Rect> dirty = scene_.TakeDirty();
+  if (dirty.empty()) return;
+  // One invalidation per event: every call is a round trip to the window
+  // manager, while building the union of the rectangles is local.
+  const UniqueRegion all(CreateRectRgn(0, 0, 0, 0));
+  const UniqueRegion one(CreateRectRgn(0, 0, 0, 0));
+  for (const Rect& r : dirty) {
+    if (all && one) {
+      SetRectRgn(one.get(), r.x, r.y, r.x + r.width, r.y + r.height);
+      CombineRgn(all.get(), all.get(), one.get(), RGN_OR);
+    } else {
+      const RECT rect{r.x, r.y, r.x + r.width, r.y + r.height};
+      InvalidateRect(window_, &rect, FALSE);
+    }
   }
+  if (all && one) InvalidateRgn(window_, all.get(), FALSE);
 }
 
 PixelPoint frmScreenCut::EventPoint(LPARAM lParam) const {
