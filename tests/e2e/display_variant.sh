@@ -41,7 +41,7 @@ start_x() { # program args...
     for i in $(seq 100); do
       kill -0 "$pid" 2>/dev/null || break
       # Ours only when the lock names our process.
-      if [ "$(tr -d ' ' <"/tmp/.X$n-lock" 2>/dev/null)" = "$pid" ] &&
+      if [ "$(tr -d ' ' 2>/dev/null <"/tmp/.X$n-lock")" = "$pid" ] &&
         DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
         pids+=("$pid")
         started_display=":$n"
@@ -99,9 +99,11 @@ out=$(mktemp)
 trap 'cleanup; rm -f "$out"' EXIT
 status=0
 # A hung run ends here, before the test runner's own time-out, so the X
-# servers and the wineserver are still cleaned up.
+# servers and the wineserver are still cleaned up; in the background, so a
+# signal to this script is handled at once.
 KESTREL_E2E_DISPLAY=$variant timeout -k 10 240 "$KESTREL_WINE" "$build/tests/e2e/display_e2e_tests.exe" \
-  --gtest_color=no "--gtest_filter=$tests" </dev/null >"$out" 2>&1 || status=$?
+  --gtest_color=no "--gtest_filter=$tests" </dev/null >"$out" 2>&1 &
+wait $! || status=$?
 cat "$out"
 grep -Eq '^\[  PASSED  \] [0-9]+ tests?\.' "$out" || { echo "display_variant: no passing closing line (exit $status)"; exit 1; }
 grep -q '^\[  FAILED  \]' "$out" && exit 1
