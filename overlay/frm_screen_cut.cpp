@@ -194,13 +194,18 @@ void frmScreenCut::Form_Resize() {
 
 void frmScreenCut::CaptureScreen() {
   if (!picView_) return;
+  const HWND desktop = GetDesktopWindow();
+  const WindowDC screen(desktop);
+  if (screen.get() && BitBlt(picView_.dc(), 0, 0, picView_.width(), picView_.height(),
+                             screen.get(), 0, 0, SRCCOPY)) {
+    return;
+  }
+  // The image is cleared to the background colour only when the copy fails:
+  // a copy that succeeds covers every pixel, and a full-screen fill before it
+  // would only delay the opening.
   SetDCBrushColor(picView_.dc(), GetSysColor(COLOR_BACKGROUND));
   const RECT all{0, 0, picView_.width(), picView_.height()};
   FillRect(picView_.dc(), &all, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-  const HWND desktop = GetDesktopWindow();
-  const WindowDC screen(desktop);
-  if (screen.get())
-    BitBlt(picView_.dc(), 0, 0, picView_.width(), picView_.height(), screen.get(), 0, 0, SRCCOPY);
 }
 
 void frmScreenCut::Form_Paint() {
