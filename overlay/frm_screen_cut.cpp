@@ -184,12 +184,13 @@ void frmScreenCut::Form_Load() {
 }
 
 void frmScreenCut::Form_Resize() {
-  // picView fills the client area: its image and the back buffer follow.
+  // picView fills the client area. The back buffer follows at the first
+  // paint, so that making it does not delay the opening.
   RECT client{};
   GetClientRect(window_, &client);
   if (client.right == picView_.width() && client.bottom == picView_.height()) return;
   picView_ = DibSurface(client.right, client.bottom);
-  backBuffer_ = DibSurface(client.right, client.bottom);
+  backBuffer_ = DibSurface();
 }
 
 void frmScreenCut::CaptureScreen() {
@@ -217,6 +218,7 @@ void frmScreenCut::Form_Paint() {
     // Compose only the invalid rectangles: a pointer move then costs the same
     // on any screen size.
     const std::vector<RECT> rects = RectsOf(update.get());
+    if (!backBuffer_) backBuffer_ = DibSurface(picView_.width(), picView_.height());
     const HDC compose = backBuffer_ ? backBuffer_.dc() : dc;
     for (const RECT& r : rects) Blit(compose, picView_.dc(), r);
     SelectClipRgn(compose, update.get());
