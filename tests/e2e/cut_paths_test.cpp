@@ -40,6 +40,21 @@ class CutPaths : public CutTest {
     OpenTrayMenu();
     CloseMenu();
   }
+  // Drags the test area over the pattern and releases the button while
+  // another program holds the clipboard open; whileHeld runs before the
+  // clipboard is let go.
+  void CutWhileClipboardHeld(const std::function<void()>& whileHeld) {
+    StartOverPattern();
+    ASSERT_TRUE(SetClipboardText(L"before"));
+    OpenOverlay();
+    ASSERT_TRUE(input::MoveTo(kAreaTopLeft));
+    input::Press(Button::Left);
+    ASSERT_TRUE(input::MoveTo(kAreaBottomRight));
+    ClipboardHold hold;
+    ASSERT_TRUE(hold.held());
+    input::Release(Button::Left);
+    whileHeld();
+  }
 };
 
 TEST_F(CutPaths, EveryWayInReachesTheSameCut) {
@@ -170,39 +185,21 @@ TEST_F(CutPaths, TheCutStaysOnTheClipboardAfterTheProgramEnds) {
 
 // A clipboard held open by another program while the cut is handed on.
 TEST_F(CutPaths, AClipboardHeldBrieflyStillTakesTheCut) {
-  StartOverPattern();
-  ASSERT_TRUE(SetClipboardText(L"before"));
-  OpenOverlay();
-  ASSERT_TRUE(input::MoveTo(kAreaTopLeft));
-  input::Press(Button::Left);
-  ASSERT_TRUE(input::MoveTo(kAreaBottomRight));
-  {
-    ClipboardHold hold;
-    ASSERT_TRUE(hold.held());
-    input::Release(Button::Left);
+  CutWhileClipboardHeld([] {
     // The overlay hides just before the picture is handed on.
     ASSERT_TRUE(WaitUntil([] { return !OverlayVisible(); }));
     // Busy for a moment, well inside the program's quarter-second of retries.
     PumpFor(30ms);
-  }
+  });
+  ASSERT_FALSE(HasFatalFailure());
   ASSERT_TRUE(WaitOverlayGone());
   EXPECT_TRUE(IsPatternArea(ClipboardPicture(), Pattern::Plain, kArea));
 }
 
 TEST_F(CutPaths, AClipboardHeldThroughTheCutKeepsThePictureForLater) {
-  StartOverPattern();
-  ASSERT_TRUE(SetClipboardText(L"before"));
-  OpenOverlay();
-  ASSERT_TRUE(input::MoveTo(kAreaTopLeft));
-  input::Press(Button::Left);
-  ASSERT_TRUE(input::MoveTo(kAreaBottomRight));
-  {
-    ClipboardHold hold;
-    ASSERT_TRUE(hold.held());
-    input::Release(Button::Left);
-    // The program gives up on the clipboard and closes the overlay.
-    ASSERT_TRUE(WaitOverlayGone());
-  }
+  // The program gives up on the clipboard and closes the overlay.
+  CutWhileClipboardHeld([] { ASSERT_TRUE(WaitOverlayGone()); });
+  ASSERT_FALSE(HasFatalFailure());
   EXPECT_EQ(ClipboardText(), std::optional<std::wstring>(L"before"));
   EXPECT_TRUE(MenuSaysACutExists());
   program_->Command(kLastPictureCommand);
