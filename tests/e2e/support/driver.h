@@ -21,8 +21,7 @@ using Clock = std::chrono::steady_clock;
 
 // Polls until the condition holds or the timeout passes; pumps this thread's
 // messages meanwhile. True when the condition held.
-bool WaitUntil(const std::function<bool()>& condition,
-               std::chrono::milliseconds timeout = 10s);
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 10s);
 
 // Runs this thread's pending messages for a while (for windows of the driver).
 void PumpFor(std::chrono::milliseconds duration);
@@ -75,6 +74,7 @@ class Kestrel {
   bool Running() const;
   DWORD ExitCode() const;
   DWORD processId() const { return process_.dwProcessId; }
+  HANDLE process() const { return process_.hProcess; }
   DWORD uiThreadId() const;
 
   HWND background() const { return background_; }
