@@ -6,7 +6,7 @@
 #include <windows.h>
 
 #include "bench/bench_wire.h"
-#include "overlay/dib_surface.h"
+#include "overlay/surface.h"
 
 namespace {
 

@@ -25,12 +25,12 @@ struct CaptureHost {
   CaptureHost(HINSTANCE instance, HWND window) : owner(window), overlay(instance) {}
   HWND owner;
   frmScreenCut overlay;
-  DibSurface cut;
+  Surface cut;
 };
 
 std::unique_ptr<CaptureHost> g_host;
 // Before the resident window loads there is nothing to cut into.
-DibSurface g_noCut;
+Surface g_noCut;
 
 // The clipboard, opened for the scope; a clipboard another program holds is
 // tried again a few times before the caller's steps are skipped.
@@ -58,7 +58,7 @@ class ClipboardSession {
 
 // A device-dependent copy of the picture for the clipboard, which takes it
 // over; the retained picture stays with us.
-UniqueBitmap CopyForClipboard(const DibSurface& picture) {
+UniqueBitmap CopyForClipboard(const Surface& picture) {
   if (!picture) return {};
   const WindowDC screen(nullptr);
   UniqueBitmap copy(CreateCompatibleBitmap(screen.get(), picture.width(), picture.height()));
@@ -93,7 +93,7 @@ void InitCaptureControl(HINSTANCE instance, HWND residentWindow) {
 
 void CloseCaptureControl() { g_host.reset(); }
 
-DibSurface& picBackgroundCut() { return g_host ? g_host->cut : g_noCut; }
+Surface& picBackgroundCut() { return g_host ? g_host->cut : g_noCut; }
 
 void StartScreenCut() {
   if (g_host) g_host->overlay.Load();

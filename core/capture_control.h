@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "overlay/dib_surface.h"
+#include "overlay/surface.h"
 #include "overlay/geometry.h"
 
 namespace kestrel {
@@ -23,7 +23,7 @@ void CloseCaptureControl();
 
 // picBackgroundCut: the picture of the last cut, exactly the selected pixels.
 // Empty before the first cut and after a 0 x 0 cut.
-DibSurface& picBackgroundCut();
+Surface& picBackgroundCut();
 
 // Shows the selection overlay and returns at once.
 void StartScreenCut();

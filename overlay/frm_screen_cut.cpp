@@ -189,16 +189,16 @@ void frmScreenCut::Form_Resize() {
   RECT client{};
   GetClientRect(window_, &client);
   if (client.right == picView_.width() && client.bottom == picView_.height()) return;
-  picView_ = DibSurface(client.right, client.bottom);
-  backBuffer_ = DibSurface();
+  picView_ = Surface::LikeScreen(client.right, client.bottom);
+  backBuffer_ = Surface();
 }
 
 void frmScreenCut::CaptureScreen() {
   if (!picView_) return;
   const HWND desktop = GetDesktopWindow();
   const WindowDC screen(desktop);
-  if (screen.get() && BitBlt(picView_.dc(), 0, 0, picView_.width(), picView_.height(),
-                             screen.get(), 0, 0, SRCCOPY)) {
+  if (screen.get() && BitBlt(picView_.dc(), 0, 0, picView_.width(), picView_.height(), screen.get(),
+                             0, 0, SRCCOPY)) {
     return;
   }
   // The image is cleared to the background colour only when the copy fails:
@@ -218,7 +218,7 @@ void frmScreenCut::Form_Paint() {
     // Compose only the invalid rectangles: a pointer move then costs the same
     // on any screen size.
     const std::vector<RECT> rects = RectsOf(update.get());
-    if (!backBuffer_) backBuffer_ = DibSurface(picView_.width(), picView_.height());
+    if (!backBuffer_) backBuffer_ = Surface(picView_.width(), picView_.height());
     const HDC compose = backBuffer_ ? backBuffer_.dc() : dc;
     for (const RECT& r : rects) Blit(compose, picView_.dc(), r);
     SelectClipRgn(compose, update.get());
@@ -344,8 +344,8 @@ void frmScreenCut::timerCutAreaColor_Timer() {
 
 void frmScreenCut::CutScreenArea(Point16 a, Point16 b) {
   const CutRect area = GetCutRect(a, b);
-  DibSurface& cut = picBackgroundCut();
-  cut = DibSurface(area.width, area.height);
+  Surface& cut = picBackgroundCut();
+  cut = Surface(area.width, area.height);
   if (cut && picView_)
     BitBlt(cut.dc(), 0, 0, area.width, area.height, picView_.dc(), area.left, area.top, SRCCOPY);
   dsCopyToClipboard();
@@ -384,8 +384,8 @@ void frmScreenCut::Unload() {
   timerCutAreaColor_ = false;
   heldButtons_ = 0;
   // The frozen image is only needed while the overlay is open.
-  picView_ = DibSurface();
-  backBuffer_ = DibSurface();
+  picView_ = Surface();
+  backBuffer_ = Surface();
 }
 
 }  // namespace kestrel

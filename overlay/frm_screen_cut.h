@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "overlay/dib_surface.h"
+#include "overlay/surface.h"
 #include "overlay/scene.h"
 #include "overlay/scene_painter.h"
 #include "overlay/selection.h"
@@ -69,9 +69,9 @@ class frmScreenCut {
 
   HINSTANCE instance_;
   HWND window_ = nullptr;
-  DibSurface picView_;     // the frozen image
-  DibSurface backBuffer_;  // where a repaint is composed
-  DibSurface picLupe_;     // the magnifier's source block
+  Surface picView_;     // the frozen image
+  Surface backBuffer_;  // where a repaint is composed
+  Surface picLupe_;     // the magnifier's source block
   Scene scene_;
   SelectionMachine selection_;
   ScenePainter painter_;

@@ -47,7 +47,7 @@ ScenePainter::ScenePainter(HINSTANCE instance)
       icon_(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_TRAY_16), IMAGE_ICON,
                                           kIconSide, kIconSide, LR_DEFAULTCOLOR))) {}
 
-void ScenePainter::Paint(HDC dc, const Scene& scene, const DibSurface& lupe) const {
+void ScenePainter::Paint(HDC dc, const Scene& scene, const Surface& lupe) const {
   RECT box{};
   if (GetClipBox(dc, &box) == NULLREGION) return;
   for (size_t i = 0; i < kElementCount; ++i) {
@@ -56,7 +56,7 @@ void ScenePainter::Paint(HDC dc, const Scene& scene, const DibSurface& lupe) con
   }
 }
 
-void ScenePainter::PaintElement(HDC dc, const Element& e, const DibSurface& lupe) const {
+void ScenePainter::PaintElement(HDC dc, const Element& e, const Surface& lupe) const {
   const RECT r = ToRect(e.bounds);
   switch (e.kind) {
     case ElementKind::Line:

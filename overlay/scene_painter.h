@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "common/win_handles.h"
-#include "overlay/dib_surface.h"
+#include "overlay/surface.h"
 #include "overlay/scene.h"
 
 namespace kestrel {
@@ -15,10 +15,10 @@ class ScenePainter {
 
   // Draws every visible element that meets the clip box, back to front;
   // `lupe` is the magnifier's source block.
-  void Paint(HDC dc, const Scene& scene, const DibSurface& lupe) const;
+  void Paint(HDC dc, const Scene& scene, const Surface& lupe) const;
 
  private:
-  void PaintElement(HDC dc, const Element& e, const DibSurface& lupe) const;
+  void PaintElement(HDC dc, const Element& e, const Surface& lupe) const;
   void PaintText(HDC dc, const Element& e) const;
 
   UniqueFont titleFont_;
