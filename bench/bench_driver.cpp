@@ -5,9 +5,12 @@
 // same way, in alternating rounds. Moves: the probe DLL is hooked into the
 // program's thread and times pointer moves on the open overlay there.
 // Output lines: "open <who> <median ms> <p90 ms> <n> <failed>" and
-// "move <pass> <width>x<height> <median us> <p90 us> <n> <median us before the paint>".
+// "move <pass> <width>x<height> <median us> <p90 us> <n> <median us before the paint>",
+// "idle <who> <start|after> <working set KiB> <private KiB>".
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <psapi.h>
 
 #include <algorithm>
 #include <chrono>
@@ -132,6 +135,7 @@ class Started {
   Started(const Started&) = delete;
   Started& operator=(const Started&) = delete;
   bool ready() const { return ready_ != nullptr; }
+  HANDLE process() const { return process_.get(); }
 
  private:
   UniqueKernelHandle process_;
@@ -158,8 +162,8 @@ void MeasureOpenings(const char* overlayClass, int count, OpenFigures& figures) 
 
 // Opens the program's overlay and has the probe time moves on it.
 bool MeasureMoves(const std::wstring& probePath, int moves) {
-  const UniqueKernelHandle mapping(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr,
-                                                      PAGE_READWRITE, 0, sizeof(MoveReport),
+  const UniqueKernelHandle mapping(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE,
+                                                      0, sizeof(MoveReport),
                                                       kestrel::bench::kMoveReportName));
   const UniqueKernelHandle done(CreateEventW(nullptr, TRUE, FALSE, kestrel::bench::kMoveDoneEvent));
   if (!mapping || !done) return false;
@@ -167,8 +171,8 @@ bool MeasureMoves(const std::wstring& probePath, int moves) {
       MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, sizeof(MoveReport)));
   const HMODULE probe = LoadLibraryW(probePath.c_str());
   // Through void*: FARPROC and HOOKPROC are unrelated function types.
-  const auto hookProc = probe ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(
-                                    GetProcAddress(probe, "MoveProbeHook")))
+  const auto hookProc = probe ? reinterpret_cast<HOOKPROC>(
+                                    reinterpret_cast<void*>(GetProcAddress(probe, "MoveProbeHook")))
                               : nullptr;
   bool ok = false;
   if (report && hookProc && TimeOpening(kProgramOverlayClass)) {
@@ -198,6 +202,19 @@ bool MeasureMoves(const std::wstring& probePath, int moves) {
   if (report) UnmapViewOfFile(report);
   if (probe) FreeLibrary(probe);
   return ok;
+}
+
+// The idle footprint of a process: working set and private commit. Wine
+// answers PrivateUsage with 0; its PagefileUsage is the commit charge, which
+// equals PrivateUsage on Windows.
+void PrintIdle(const char* who, const char* when, HANDLE process) {
+  PROCESS_MEMORY_COUNTERS_EX memory{};
+  memory.cb = sizeof(memory);
+  if (!GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
+                            sizeof(memory)))
+    return;
+  const SIZE_T privateBytes = memory.PrivateUsage ? memory.PrivateUsage : memory.PagefileUsage;
+  std::printf("idle %s %s %zu %zu\n", who, when, memory.WorkingSetSize / 1024, privateBytes / 1024);
 }
 
 void PrintOpen(const char* who, const OpenFigures& f) {
@@ -246,19 +263,20 @@ int wmain(int argc, wchar_t** argv) {
   const int perRound = (opens + kRounds - 1) / kRounds;
   for (int round = 0; round < kRounds; ++round) {
     {
-      const Started kestrel(program, kProgramBackgroundClass, [](HWND window) {
-        PostMessageW(window, WM_COMMAND, kQuitCommand, 0);
-      });
+      const Started kestrel(program, kProgramBackgroundClass,
+                            [](HWND window) { PostMessageW(window, WM_COMMAND, kQuitCommand, 0); });
       if (!kestrel.ready()) {
         std::fprintf(stderr, "bench: the program did not start\n");
         return 1;
       }
       std::this_thread::sleep_for(kSettle);
+      if (round == 0) PrintIdle("program", "start", kestrel.process());
       MeasureOpenings(kProgramOverlayClass, perRound, programOpens);
       if (!movesDone) {
         movesDone = MeasureMoves(probe, moves);
         if (!movesDone) std::fprintf(stderr, "bench: the move probe reported nothing\n");
       }
+      if (round == 0) PrintIdle("program", "after", kestrel.process());
     }
     {
       const Started bare(floor, kFloorHostClass,
@@ -268,7 +286,9 @@ int wmain(int argc, wchar_t** argv) {
         return 1;
       }
       std::this_thread::sleep_for(kSettle);
+      if (round == 0) PrintIdle("floor", "start", bare.process());
       MeasureOpenings(kFloorOverlayClass, perRound, floorOpens);
+      if (round == 0) PrintIdle("floor", "after", bare.process());
     }
   }
   PrintOpen("program", programOpens);

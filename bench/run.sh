@@ -2,7 +2,8 @@
 # Builds the benchmark programs and prints, for each screen size on an Xvfb
 # of that size with the Wine desktop sized to match: the time from Windows + C
 # to a visible overlay, for the program and for the bare floor program, and
-# the cost of a pointer move on the open overlay (handled and painted).
+# the cost of a pointer move on the open overlay (handled and painted), and
+# the idle footprint of both programs before and after their openings.
 #   bench/run.sh [OPENINGS [MOVES]]
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -17,7 +18,10 @@ if [ ! -f "$dir/build.ninja" ]; then
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" \
     -DKESTREL_BUILD_TESTS=OFF -DKESTREL_BUILD_BENCH=ON >/dev/null
 fi
-cmake --build "$dir" --target bench_driver >/dev/null
+if ! log=$(cmake --build "$dir" --target bench_driver 2>&1); then
+  echo "$log" >&2
+  exit 1
+fi
 
 kestrel_wine_env win64
 export WINEPREFIX="$dir/benchprefix"
@@ -80,6 +84,7 @@ awk -v opens="$opens" -v moves="$moves" -v cpus="$(nproc)" '
   $2 == "screen" { screen[$1] = $3 }
   $2 == "open"   { open[$1, $3] = $4; open90[$1, $3] = $5; n[$1, $3] = $6; failed[$1, $3] = $7 }
   $2 == "move"   { move[$1, $3] = $5; move90[$1, $3] = $6; mn[$1, $3] = $7; handled[$1, $3] = $8 }
+  $2 == "idle"   { ws[$1, $3, $4] = $5; priv[$1, $3, $4] = $6 }
   END {
     printf "Kestrel5 bench: Xvfb + Wine virtual desktop per size, %s CPUs shared with other work\n", cpus
     printf "\n(a) Windows + C to visible overlay, ms (%s openings each, alternating rounds)\n", opens
@@ -106,6 +111,16 @@ awk -v opens="$opens" -v moves="$moves" -v cpus="$(nproc)" '
       }
     }
     printf "(before paint: median of the move message handled and its bounds invalidated)\n"
+    printf "\n(c) idle footprint, MiB: after start, and after the openings (and moves)\n"
+    printf "%-10s %-9s %13s %13s %13s %13s\n", "screen", "who", "working set", "private", "ws after", "private after"
+    for (i = 1; i <= 2; i++) {
+      s = (i == 1) ? "1920x1080" : "3840x2160"
+      for (j = 1; j <= 2; j++) {
+        w = (j == 1) ? "program" : "floor"
+        if (!((s, w, "start") in ws)) { printf "%-10s %-9s %13s\n", s, w, "no figures"; continue }
+        printf "%-10s %-9s %13.1f %13.1f %13.1f %13.1f\n", s, w, ws[s, w, "start"] / 1024, priv[s, w, "start"] / 1024, ws[s, w, "after"] / 1024, priv[s, w, "after"] / 1024
+      }
+    }
     printf "\nGoals: opening within 1.25x the floor; a move at 3840x2160 within 1.2x\n"
     printf "that at 1920x1080; a median move well under 1000 us.\n"
   }' "$results"
