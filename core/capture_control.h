@@ -5,8 +5,8 @@
 
 #include <windows.h>
 
-#include "overlay/surface.h"
 #include "overlay/geometry.h"
+#include "overlay/surface.h"
 
 namespace kestrel {
 

@@ -7,10 +7,10 @@
 
 #include <cstdint>
 
-#include "overlay/surface.h"
 #include "overlay/scene.h"
 #include "overlay/scene_painter.h"
 #include "overlay/selection.h"
+#include "overlay/surface.h"
 
 namespace kestrel {
 

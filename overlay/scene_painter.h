@@ -4,8 +4,8 @@
 #include <windows.h>
 
 #include "common/win_handles.h"
-#include "overlay/surface.h"
 #include "overlay/scene.h"
+#include "overlay/surface.h"
 
 namespace kestrel {
 
