@@ -11,6 +11,7 @@
 #include "core/mdl_kestrel.h"
 #include "core/options_table.h"
 #include "desktop/mdl_screen.h"
+#include "overlay/magnifier.h"
 #include "overlay/overlay_texts.h"
 
 namespace kestrel {
@@ -18,7 +19,6 @@ namespace {
 
 constexpr UINT kTimerCutAreaColorInterval = 100;  // milliseconds
 constexpr int kCursorSide = 32;
-constexpr int kLupeSourceSide = 5;
 
 frmScreenCut* FormOf(HWND window) {
   return reinterpret_cast<frmScreenCut*>(GetWindowLongPtrA(window, GWLP_USERDATA));
@@ -81,6 +81,7 @@ void Blit(HDC to, HDC from, const RECT& r) {
 frmScreenCut::frmScreenCut(HINSTANCE instance)
     : instance_(instance),
       picLupe_(kLupeSourceSide, kLupeSourceSide),
+      imgLupe_(kLupeImageSide, kLupeImageSide),
       painter_(instance),
       transparentCursor_(CreateTransparentCursor(instance)) {}
 
@@ -175,9 +176,11 @@ void frmScreenCut::Form_Load() {
   POINT pointer{};
   GetCursorPos(&pointer);
   ScreenToClient(window_, &pointer);
+  painter_.Open();
   scene_.Reset(
       {picView_.width(), picView_.height()}, {pointer.x, pointer.y},
-      {SystemColour(COLOR_WINDOWTEXT), SystemColour(COLOR_BTNTEXT), SystemColour(COLOR_INFOBK)});
+      {SystemColour(COLOR_WINDOWTEXT), SystemColour(COLOR_BTNTEXT), SystemColour(COLOR_INFOBK)},
+      painter_.Measure());
   InvalidateDirty();
   SetColourTimer(true);
   SetTopMost(window_);
@@ -222,7 +225,7 @@ void frmScreenCut::Form_Paint() {
     const HDC compose = backBuffer_ ? backBuffer_.dc() : dc;
     for (const RECT& r : rects) Blit(compose, picView_.dc(), r);
     SelectClipRgn(compose, update.get());
-    painter_.Paint(compose, scene_, picLupe_);
+    painter_.Paint(compose, scene_, imgLupe_);
     SelectClipRgn(compose, nullptr);
     if (compose != dc)
       for (const RECT& r : rects) Blit(dc, compose, r);
@@ -259,6 +262,18 @@ PixelPoint frmScreenCut::EventPoint(LPARAM lParam) const {
 
 GridSettings frmScreenCut::Grid() const {
   return {OptionIsTrue(kCtrlGridKey), OptionInteger(kCGridSizeKey)};
+}
+
+GuideSettings frmScreenCut::Guide() const {
+  GuideSettings guide;
+  guide.pointerGuide = OptionIsTrue(kPointerGuideKey);
+  guide.frame = OptionIsTrue(kPGFrameKey);
+  guide.position = OptionIsTrue(kPGPositionKey);
+  guide.type = OptionInteger(kPGTypeKey);
+  guide.size = OptionIsTrue(kPGSizeKey);
+  guide.description = OptionIsTrue(kPGDescriptionKey);
+  guide.lupe = OptionIsTrue(kPGLupeKey);
+  return guide;
 }
 
 void frmScreenCut::OnMouseMove(WPARAM wParam, LPARAM lParam) {
@@ -305,7 +320,7 @@ void frmScreenCut::Carry(const SelectionSteps& steps) {
   for (const SelectionAction& step : steps) {
     switch (step.kind) {
       case SelectionAction::Kind::Move:
-        scene_.ApplyPointerMove(step.move);
+        ApplyPointerMove(step.move);
         break;
       case SelectionAction::Kind::ToggleColourTimer:
         SetColourTimer(!timerCutAreaColor_);
@@ -314,7 +329,8 @@ void frmScreenCut::Carry(const SelectionSteps& steps) {
         SetOptionBoolean(kPGLupeKey, !OptionIsTrue(kPGLupeKey));
         break;
       case SelectionAction::Kind::RefreshGuide:
-        break;  // the guide elements stay hidden until the pointer guide is built
+        RefreshPointerGuide(Guide());
+        break;
       case SelectionAction::Kind::SetDescription:
         scene_.SetCaption(ElementId::lblDescription, DescriptionCaption(step.description));
         break;
@@ -337,9 +353,67 @@ void frmScreenCut::SetColourTimer(bool enabled) {
     KillTimer(window_, kTimerCutAreaColorId);
 }
 
+void frmScreenCut::ApplyPointerMove(const PointerMove& move) {
+  const GuideSettings guide = Guide();
+  scene_.SetCaption(ElementId::lblPointerGuide, move.selecting
+                                                    ? DraggingGuideText(move.at, move.area, guide)
+                                                    : WaitingGuideText(move.at, guide));
+  PlacePointerGuide(move.at, guide);
+  scene_.ApplyPointerMove(move);
+  if (guide.lupe) FillLupe(move.at);
+  RefreshPointerGuide(guide);
+}
+
+void frmScreenCut::PlacePointerGuide(PixelPoint at, const GuideSettings& guide) {
+  if (!guide.pointerGuide) return;
+  const Rect& frame = scene_[ElementId::shpPointerGuide].bounds;
+  const GuidePlacement placed =
+      kestrel::PlacePointerGuide(at, scene_.view(), {frame.width, frame.height}, sides_, guide);
+  sides_ = placed.sides;
+  scene_.ApplyGuideLayout(MovePointerGuide(placed.origin, sides_.GuideOnLeft, frame.width, guide));
+}
+
+void frmScreenCut::RefreshPointerGuide(const GuideSettings& guide) {
+  if (!guide.pointerGuide) return;
+  const Rect& frame = scene_[ElementId::shpPointerGuide].bounds;
+  const int32_t captionWidth = painter_.TextWidth(scene_[ElementId::lblPointerGuide].caption);
+  scene_.ApplyGuideRefresh(
+      kestrel::RefreshPointerGuide({frame.width, frame.height}, captionWidth, guide));
+}
+
+void frmScreenCut::FillLupe(PixelPoint at) {
+  if (!picLupe_ || !imgLupe_) return;
+  // The block is cleared first: pixels beyond the frozen image stay black.
+  const RECT block{0, 0, kLupeSourceSide, kLupeSourceSide};
+  FillRect(picLupe_.dc(), &block, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  const LupeCopy copy = LupeSource(at, {picView_.width(), picView_.height()});
+  if (picView_ && !copy.source.empty())
+    BitBlt(picLupe_.dc(), copy.to.x, copy.to.y, copy.source.width, copy.source.height,
+           picView_.dc(), copy.source.x, copy.source.y, SRCCOPY);
+  GdiFlush();
+  LupeBlock pixels;
+  std::copy_n(picLupe_.pixels(), pixels.size(), pixels.begin());
+  LupeImage enlarged;
+  EnlargeLupe(pixels, enlarged);
+  std::copy(enlarged.begin(), enlarged.end(), imgLupe_.pixels());
+  scene_.Invalidate(ElementId::imgLupe);
+}
+
 void frmScreenCut::timerCutAreaColor_Timer() {
-  // The grey pulse of the crosshair and rectangle arrives with the pointer
-  // guide; until then the tick changes nothing.
+  const PulseTick tick = pulse_.Tick();
+  const Colour grey = GreyColour(tick.level);
+  for (ElementId id : {ElementId::shpCutArea, ElementId::lineH, ElementId::LineV})
+    scene_.SetColour(id, grey);
+  if (tick.atEnd) {
+    const GuideSettings guide = Guide();
+    if (guide.lupe) scene_.SetColour(ElementId::shpLupeCenter, grey);
+    if (guide.pointerGuide && !guide.frame) {
+      for (ElementId id :
+           {ElementId::lblTitle, ElementId::lblDescription, ElementId::lblPointerGuide})
+        scene_.SetColour(id, grey);
+    }
+  }
+  InvalidateDirty();
 }
 
 void frmScreenCut::CutScreenArea(Point16 a, Point16 b) {
@@ -383,6 +457,7 @@ void frmScreenCut::Unload() {
   window_ = nullptr;
   timerCutAreaColor_ = false;
   heldButtons_ = 0;
+  painter_.Close();
   // The frozen image is only needed while the overlay is open.
   picView_ = Surface();
   backBuffer_ = Surface();

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "overlay/grey_pulse.h"
+#include "overlay/pointer_guide.h"
 #include "overlay/scene.h"
 #include "overlay/scene_painter.h"
 #include "overlay/selection.h"
@@ -60,6 +62,13 @@ class frmScreenCut {
   void SetColourTimer(bool enabled);
 
   void Carry(const SelectionSteps& steps);
+  // The pointer-move handling after the selection rules: texts, guide
+  // placement, crosshair and rectangle, magnifier, guide refresh.
+  void ApplyPointerMove(const PointerMove& move);
+  void PlacePointerGuide(PixelPoint at, const GuideSettings& guide);
+  void RefreshPointerGuide(const GuideSettings& guide);
+  void FillLupe(PixelPoint at);
+  GuideSettings Guide() const;
   void InvalidateDirty();
   GridSettings Grid() const;
   PixelPoint EventPoint(LPARAM lParam) const;
@@ -72,9 +81,13 @@ class frmScreenCut {
   Surface picView_;     // the frozen image
   Surface backBuffer_;  // where a repaint is composed
   Surface picLupe_;     // the magnifier's source block
+  Surface imgLupe_;     // the block enlarged
   Scene scene_;
   SelectionMachine selection_;
   ScenePainter painter_;
+  // Kept from one opening to the next.
+  GuideSides sides_;
+  GreyPulse pulse_;
   UniqueCursor transparentCursor_;
   bool timerCutAreaColor_ = false;
   bool loading_ = false;

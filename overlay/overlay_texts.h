@@ -14,6 +14,8 @@ inline constexpr const wchar_t* kDescriptionSquareHintText = L"Shiftキーを押
 // Shown until the first pointer move fills in the real figures.
 inline constexpr const wchar_t* kPointerGuidePlaceholderText =
     L"( 000, 000 ) - ( 000, 000 ) : 000 x 000 ピクセル";
+// The unit after the selection size in lblPointerGuide.
+inline constexpr const wchar_t* kGuidePixelsUnit = L" ピクセル";
 // Face of lblTitle: 9 pt bold, Shift-JIS character set.
 inline constexpr const wchar_t* kTitleFontFace = L"ＭＳ Ｐゴシック";
 

@@ -9,14 +9,13 @@ namespace kestrel {
 namespace {
 
 // Element sizes at opening, in pixels.
-constexpr Size kLupeCenterSize{9, 9};
-constexpr Size kImgLupeSize{57, 57};
+constexpr Size kLupeCenterSize{kLupeCenterSide, kLupeCenterSide};
+constexpr Size kImgLupeSize{kLupeImageSide, kLupeImageSide};
 constexpr Size kIconSize{16, 16};
 constexpr Size kTitleSize{85, 12};
 constexpr Size kDescriptionSize{241, 17};
 constexpr Size kPointerGuideTextSize{261, 12};
-constexpr Size kPointerGuideFrameSize{273, 65};
-constexpr Size kLupeBoxSize{65, 65};
+constexpr Size kLupeBoxSize{kLupeBoxSide, kLupeBoxSide};
 
 Element Hidden(ElementKind kind, Size size, Colour line, Colour fill = kBlack) {
   Element e;
@@ -61,7 +60,8 @@ bool IsGuideTextOrImage(std::optional<ElementId> target) {
 
 }  // namespace
 
-void Scene::Reset(Size view, PixelPoint pointer, const SystemColours& colours) {
+void Scene::Reset(Size view, PixelPoint pointer, const SystemColours& colours,
+                  LabelMetrics labels) {
   view_ = view;
   using K = ElementKind;
   Element cutArea = Hidden(K::Outline, {0, 0}, kWhite);
@@ -76,7 +76,7 @@ void Scene::Reset(Size view, PixelPoint pointer, const SystemColours& colours) {
       lineH,
       lineV,
       Hidden(K::FilledBox, kLupeBoxSize, kBlack, colours.infoBackground),
-      Hidden(K::FilledBox, kPointerGuideFrameSize, kBlack, colours.infoBackground),
+      Hidden(K::FilledBox, kGuideFrameDesignSize, kBlack, colours.infoBackground),
       Label(kPointerGuideTextSize, kPointerGuidePlaceholderText, colours.buttonText),
       Label(kDescriptionSize, kDescriptionWaitingText, colours.buttonText),
       Label(kTitleSize, kOverlayTitleText, colours.buttonText, TextFont::Title),
@@ -84,6 +84,13 @@ void Scene::Reset(Size view, PixelPoint pointer, const SystemColours& colours) {
       Hidden(K::Magnified, kImgLupeSize, kBlack),
       Hidden(K::Outline, kLupeCenterSize, colours.windowText),
   };
+  for (ElementId label : {ElementId::lblPointerGuide, ElementId::lblDescription}) {
+    Rect& b = elements_[Index(label)].bounds;
+    b.height = std::max(b.height, labels.uiLine);
+  }
+  Rect& title = elements_[Index(ElementId::lblTitle)].bounds;
+  title.height = std::max(title.height, labels.titleLine);
+  if (labels.titleWidth > 0) title.width = labels.titleWidth;
   dirty_.assign(1, Rect{0, 0, view.width, view.height});
 }
 
@@ -115,6 +122,11 @@ void Scene::Move(ElementId id, Rect bounds) {
   Touch(e);
 }
 
+void Scene::MoveTo(ElementId id, Point16 at) {
+  const Rect& b = elements_[Index(id)].bounds;
+  Move(id, {at.x, at.y, b.width, b.height});
+}
+
 void Scene::SetVisible(ElementId id, bool visible) {
   Element& e = elements_[Index(id)];
   if (e.visible == visible) return;
@@ -135,6 +147,43 @@ void Scene::SetCaption(ElementId id, const std::wstring& caption) {
   if (e.caption == caption) return;
   e.caption = caption;
   Touch(e);
+}
+
+void Scene::SetRightAligned(ElementId id, bool rightAligned) {
+  Element& e = elements_[Index(id)];
+  if (e.rightAligned == rightAligned) return;
+  e.rightAligned = rightAligned;
+  Touch(e);
+}
+
+void Scene::Invalidate(ElementId id) { Touch(elements_[Index(id)]); }
+
+void Scene::ApplyGuideLayout(const GuideLayout& layout) {
+  if (layout.movesLupe) {
+    MoveTo(ElementId::shpLupe, layout.lupeBox);
+    MoveTo(ElementId::imgLupe, layout.lupeImage);
+    MoveTo(ElementId::shpLupeCenter, layout.lupeCenter);
+  }
+  MoveTo(ElementId::shpPointerGuide, layout.frame);
+  if (layout.movesHead) {
+    MoveTo(ElementId::imgIcon, layout.icon);
+    MoveTo(ElementId::lblTitle, layout.title);
+    MoveTo(ElementId::lblDescription, layout.description);
+  }
+  if (layout.movesText) MoveTo(ElementId::lblPointerGuide, layout.text);
+  SetRightAligned(ElementId::lblPointerGuide, layout.textRightAligned);
+}
+
+void Scene::ApplyGuideRefresh(const GuideRefresh& refresh) {
+  for (ElementId head : {ElementId::imgIcon, ElementId::lblTitle, ElementId::lblDescription})
+    SetVisible(head, refresh.head);
+  SetVisible(ElementId::lblPointerGuide, refresh.text);
+  SetVisible(ElementId::shpLupe, refresh.lupeBox);
+  SetVisible(ElementId::imgLupe, refresh.lupeImage);
+  SetVisible(ElementId::shpLupeCenter, refresh.lupeImage);
+  const Rect& frame = elements_[Index(ElementId::shpPointerGuide)].bounds;
+  Move(ElementId::shpPointerGuide, {frame.x, frame.y, refresh.frame.width, refresh.frame.height});
+  SetVisible(ElementId::shpPointerGuide, refresh.frameVisible);
 }
 
 void Scene::ApplyPointerMove(const PointerMove& move) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "overlay/geometry.h"
+#include "overlay/pointer_guide.h"
 #include "overlay/selection.h"
 
 namespace kestrel {
@@ -64,18 +65,37 @@ struct SystemColours {
   Colour infoBackground = kWhite;  // the guide frame's and magnifier box's fill
 };
 
+// Measured in the overlay's fonts: a label is at least as high as its font's
+// line, so no glyph is cut off at a higher resolution, and lblTitle is as
+// wide as its caption.
+struct LabelMetrics {
+  int32_t uiLine = 0;      // lblDescription, lblPointerGuide
+  int32_t titleLine = 0;   // lblTitle
+  int32_t titleWidth = 0;  // lblTitle's caption; 0 keeps the design width
+};
+
 class Scene {
  public:
   // Every element to its opening state; the crosshair stands at `pointer`.
   // The whole view becomes dirty.
-  void Reset(Size view, PixelPoint pointer, const SystemColours& colours);
+  void Reset(Size view, PixelPoint pointer, const SystemColours& colours, LabelMetrics labels = {});
 
   const Element& operator[](ElementId id) const { return elements_[Index(id)]; }
 
   void Move(ElementId id, Rect bounds);
+  // Moves the element's top-left corner; its size stays.
+  void MoveTo(ElementId id, Point16 at);
   void SetVisible(ElementId id, bool visible);
   void SetColour(ElementId id, Colour colour);
   void SetCaption(ElementId id, const std::wstring& caption);
+  void SetRightAligned(ElementId id, bool rightAligned);
+  // The element's picture changed where it stands (the magnifier's image).
+  void Invalidate(ElementId id);
+
+  // The guide's elements to the positions MovePointerGuide gave.
+  void ApplyGuideLayout(const GuideLayout& layout);
+  // The guide's visibility and frame size after a refresh.
+  void ApplyGuideRefresh(const GuideRefresh& refresh);
 
   // Rectangle, crosshair and ShowSelecting of one pointer-move handling.
   void ApplyPointerMove(const PointerMove& move);

@@ -1,5 +1,7 @@
 #include "overlay/scene_painter.h"
 
+#include <algorithm>
+
 #include "overlay/overlay_texts.h"
 #include "res/resource_ids.h"
 
@@ -10,7 +12,6 @@ constexpr int kTitlePointSize = 9;
 constexpr int kPointsPerInch = 72;
 constexpr BYTE kShiftJisCharset = SHIFTJIS_CHARSET;
 constexpr int kIconSide = 16;
-constexpr int kLupeSourceSide = 5;
 
 RECT ToRect(const Rect& r) { return {r.x, r.y, r.x + r.width, r.y + r.height}; }
 
@@ -29,6 +30,15 @@ UniqueFont CreateTitleFont() {
   return UniqueFont(CreateFontIndirectW(&font));
 }
 
+// The font the system uses for message boxes, at the current resolution.
+UniqueFont CreateMessageFont() {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
+    return UniqueFont();
+  return UniqueFont(CreateFontIndirectW(&metrics.lfMessageFont));
+}
+
 // Fills with the DC's own brush, so painting creates no GDI objects.
 void Fill(HDC dc, const RECT& r, Colour colour) {
   SetDCBrushColor(dc, colour);
@@ -43,20 +53,59 @@ void Frame(HDC dc, const RECT& r, Colour colour) {
 }  // namespace
 
 ScenePainter::ScenePainter(HINSTANCE instance)
-    : titleFont_(CreateTitleFont()),
-      icon_(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_TRAY_16), IMAGE_ICON,
+    : icon_(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_TRAY_16), IMAGE_ICON,
                                           kIconSide, kIconSide, LR_DEFAULTCOLOR))) {}
 
-void ScenePainter::Paint(HDC dc, const Scene& scene, const Surface& lupe) const {
+void ScenePainter::Open() {
+  uiFont_ = CreateMessageFont();
+  titleFont_ = CreateTitleFont();
+  if (!measure_) measure_ = UniqueMemoryDc(CreateCompatibleDC(nullptr));
+}
+
+void ScenePainter::Close() {
+  uiFont_ = UniqueFont();
+  titleFont_ = UniqueFont();
+}
+
+HGDIOBJ ScenePainter::FontOf(TextFont font) const {
+  if (font == TextFont::Title && titleFont_) return titleFont_.get();
+  if (uiFont_) return uiFont_.get();
+  return GetStockObject(DEFAULT_GUI_FONT);
+}
+
+SIZE ScenePainter::Extent(HGDIOBJ font, const std::wstring& text) const {
+  SIZE size{};
+  if (!measure_) return size;
+  const SelectGuard selected(measure_.get(), font);
+  TEXTMETRICW metrics{};
+  if (GetTextMetricsW(measure_.get(), &metrics)) size.cy = metrics.tmHeight;
+  SIZE extent{};
+  if (!text.empty() &&
+      GetTextExtentPoint32W(measure_.get(), text.c_str(), static_cast<int>(text.size()), &extent))
+    size.cx = extent.cx;
+  return size;
+}
+
+LabelMetrics ScenePainter::Measure() const {
+  const SIZE ui = Extent(FontOf(TextFont::Default), std::wstring());
+  const SIZE title = Extent(FontOf(TextFont::Title), kOverlayTitleText);
+  return {ui.cy, title.cy, title.cx};
+}
+
+int32_t ScenePainter::TextWidth(const std::wstring& text) const {
+  return text.empty() ? 0 : Extent(FontOf(TextFont::Default), text).cx;
+}
+
+void ScenePainter::Paint(HDC dc, const Scene& scene, const Surface& lupeImage) const {
   RECT box{};
   if (GetClipBox(dc, &box) == NULLREGION) return;
   for (size_t i = 0; i < kElementCount; ++i) {
     const Element& e = scene[static_cast<ElementId>(i)];
-    if (e.visible && Meets(e.bounds, box)) PaintElement(dc, e, lupe);
+    if (e.visible && Meets(e.bounds, box)) PaintElement(dc, e, lupeImage);
   }
 }
 
-void ScenePainter::PaintElement(HDC dc, const Element& e, const Surface& lupe) const {
+void ScenePainter::PaintElement(HDC dc, const Element& e, const Surface& lupeImage) const {
   const RECT r = ToRect(e.bounds);
   switch (e.kind) {
     case ElementKind::Line:
@@ -77,21 +126,17 @@ void ScenePainter::PaintElement(HDC dc, const Element& e, const Surface& lupe) c
         DrawIconEx(dc, r.left, r.top, icon_.get(), kIconSide, kIconSide, 0, nullptr, DI_NORMAL);
       break;
     case ElementKind::Magnified:
-      if (lupe) {
-        SetStretchBltMode(dc, COLORONCOLOR);
-        StretchBlt(dc, r.left, r.top, e.bounds.width, e.bounds.height, lupe.dc(), 0, 0,
-                   kLupeSourceSide, kLupeSourceSide, SRCCOPY);
-      }
+      // Already enlarged: a plain copy, pixel for pixel.
+      if (lupeImage)
+        BitBlt(dc, r.left, r.top, std::min(e.bounds.width, lupeImage.width()),
+               std::min(e.bounds.height, lupeImage.height()), lupeImage.dc(), 0, 0, SRCCOPY);
       break;
   }
 }
 
 void ScenePainter::PaintText(HDC dc, const Element& e) const {
   RECT r = ToRect(e.bounds);
-  const HGDIOBJ font = e.font == TextFont::Title && titleFont_
-                           ? static_cast<HGDIOBJ>(titleFont_.get())
-                           : GetStockObject(DEFAULT_GUI_FONT);
-  const SelectGuard selected(dc, font);
+  const SelectGuard selected(dc, FontOf(e.font));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, e.line);
   const UINT align = e.rightAligned ? DT_RIGHT : DT_LEFT;

@@ -1,7 +1,10 @@
 #pragma once
-// Draws the overlay's retained scene into a DC, within the DC's clip region.
+// Draws the overlay's retained scene into a DC, within the DC's clip region,
+// and measures texts in the overlay's fonts.
 
 #include <windows.h>
+
+#include <string>
 
 #include "common/win_handles.h"
 #include "overlay/scene.h"
@@ -13,16 +16,31 @@ class ScenePainter {
  public:
   explicit ScenePainter(HINSTANCE instance);
 
+  // Creates the fonts of one opening at the current resolution: the system's
+  // message font for the labels and lblTitle's own font.
+  void Open();
+  // Frees the fonts of the opening.
+  void Close();
+
+  // The label sizes the fonts ask for.
+  LabelMetrics Measure() const;
+  // The width of a caption in the labels' font, in pixels.
+  int32_t TextWidth(const std::wstring& text) const;
+
   // Draws every visible element that meets the clip box, back to front;
-  // `lupe` is the magnifier's source block.
-  void Paint(HDC dc, const Scene& scene, const Surface& lupe) const;
+  // `lupeImage` is the magnifier's enlarged picture.
+  void Paint(HDC dc, const Scene& scene, const Surface& lupeImage) const;
 
  private:
-  void PaintElement(HDC dc, const Element& e, const Surface& lupe) const;
+  void PaintElement(HDC dc, const Element& e, const Surface& lupeImage) const;
   void PaintText(HDC dc, const Element& e) const;
+  HGDIOBJ FontOf(TextFont font) const;
+  SIZE Extent(HGDIOBJ font, const std::wstring& text) const;
 
-  UniqueFont titleFont_;
   UniqueIcon icon_;
+  UniqueFont uiFont_;
+  UniqueFont titleFont_;
+  UniqueMemoryDc measure_;  // where texts are measured
 };
 
 }  // namespace kestrel

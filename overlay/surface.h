@@ -58,6 +58,7 @@ class Surface {
     void* bits = nullptr;
     Adopt(UniqueBitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0)),
           UniqueMemoryDc(CreateCompatibleDC(nullptr)), width, height);
+    if (dc_) pixels_ = static_cast<uint32_t*>(bits);
   }
   // A bitmap in the screen's own format. Copying the screen into it needs no
   // conversion and its memory is the platform's to place, which makes a
@@ -81,6 +82,7 @@ class Surface {
       dc_ = std::move(o.dc_);
       bitmap_ = std::move(o.bitmap_);
       old_ = std::exchange(o.old_, nullptr);
+      pixels_ = std::exchange(o.pixels_, nullptr);
       width_ = std::exchange(o.width_, 0);
       height_ = std::exchange(o.height_, 0);
     }
@@ -90,6 +92,9 @@ class Surface {
   explicit operator bool() const { return dc_.get() != nullptr; }
   HDC dc() const { return dc_.get(); }
   HBITMAP bitmap() const { return bitmap_.get(); }
+  // The pixels of a DIB section as 0x00RRGGBB, rows top to bottom; null for
+  // a bitmap in the screen's format. Call GdiFlush before reading drawn ones.
+  uint32_t* pixels() const { return pixels_; }
   int32_t width() const { return width_; }
   int32_t height() const { return height_; }
 
@@ -111,6 +116,7 @@ class Surface {
   UniqueBitmap bitmap_;
   UniqueMemoryDc dc_;
   HGDIOBJ old_ = nullptr;
+  uint32_t* pixels_ = nullptr;
   int32_t width_ = 0;
   int32_t height_ = 0;
 };

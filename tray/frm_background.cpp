@@ -9,6 +9,7 @@
 #include "core/mdl_kestrel.h"
 #include "core/options_table.h"
 #include "desktop/mdl_hotkey.h"
+#include "desktop/screen_settle.h"
 #include "res/resource_ids.h"
 #include "tray/tray_icon.h"
 #include "tray/tray_logic.h"
@@ -225,6 +226,8 @@ void frmBackground::DoubleClick() {
 void frmBackground::RunMenuCommand(UINT command) {
   switch (static_cast<MenuCommand>(command)) {
     case MenuCommand::ScreenCut:
+      // The menu has just closed over other programs' windows.
+      WaitForOtherWindowsToRepaint();
       StartScreenCut();
       break;
     case MenuCommand::TimerScreenCut:
@@ -271,7 +274,9 @@ void frmBackground::RunModal(void (*show)(HINSTANCE, HWND)) {
 }
 
 void frmBackground::pmenu_ReScreenCut_Click() {
-  if (CutExists) RetryScreenCut();
+  if (!CutExists) return;
+  WaitForOtherWindowsToRepaint();
+  RetryScreenCut();
 }
 
 void frmBackground::pmenu_LastPicture_Click() {

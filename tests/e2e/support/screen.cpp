@@ -159,6 +159,41 @@ PatternWindow::~PatternWindow() {
   return ::testing::AssertionFailure() << differing << " pixels differ; " << first.str();
 }
 
+std::optional<Picture> ScreenPicture(const RECT& area) {
+  Picture picture;
+  picture.width = area.right - area.left;
+  picture.height = area.bottom - area.top;
+  if (picture.width <= 0 || picture.height <= 0) return std::nullopt;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = picture.width;
+  info.bmiHeader.biHeight = -picture.height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  const HDC screen = GetDC(nullptr);
+  const HDC memory = CreateCompatibleDC(screen);
+  const HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  bool copied = false;
+  if (bitmap) {
+    const HGDIOBJ old = SelectObject(memory, bitmap);
+    copied = BitBlt(memory, 0, 0, picture.width, picture.height, screen, area.left, area.top,
+                    SRCCOPY) != FALSE;
+    GdiFlush();
+    if (copied) {
+      const auto* pixels = static_cast<const uint32_t*>(bits);
+      picture.pixels.assign(pixels, pixels + static_cast<size_t>(picture.width) * picture.height);
+      for (uint32_t& p : picture.pixels) p &= 0xFFFFFF;
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+  }
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  if (!copied) return std::nullopt;
+  return picture;
+}
+
 std::optional<Picture> ClipboardPicture() {
   const OpenedClipboard clipboard;
   if (!clipboard.open()) return std::nullopt;

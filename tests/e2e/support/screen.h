@@ -47,6 +47,10 @@ class PatternWindow {
 ::testing::AssertionResult IsPatternArea(const std::optional<Picture>& picture, Pattern pattern,
                                          const RECT& area);
 
+// The screen's pixels in a rectangle (left, top, right, bottom exclusive),
+// as another program sees them.
+std::optional<Picture> ScreenPicture(const RECT& area);
+
 // The clipboard's CF_DIB picture, or nothing when it holds none.
 std::optional<Picture> ClipboardPicture();
 // The clipboard's text, or nothing when it holds none.
