@@ -189,7 +189,7 @@ bool MeasureMoves(const std::wstring& probePath, int moves) {
   }
   CloseOverlay(kProgramOverlayClass);
   if (ok) {
-    const char* names[] = {"crosshair", "drag"};
+    const char* names[] = {"crosshair", "tick", "drag"};
     for (int pass = 0; pass < kestrel::bench::kPassCount; ++pass) {
       const int n = report->count[pass];
       const std::vector<double> us(report->micros[pass], report->micros[pass] + n);

@@ -20,7 +20,9 @@ inline constexpr const char* kFloorOverlayClass = "Kestrel5Bench.FloorOverlay";
 
 inline constexpr int32_t kMaxMoves = 4000;
 
-enum MovePass : int32_t { kCrosshairPass, kDragPass, kPassCount };
+// The tick pass times one tick of the grey pulse (the colour timer's message)
+// with the crosshair and the guide shown.
+enum MovePass : int32_t { kCrosshairPass, kTickPass, kDragPass, kPassCount };
 
 struct MoveReport {
   int32_t width;   // client size of the overlay that was driven

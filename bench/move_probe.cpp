@@ -17,6 +17,8 @@ using kestrel::bench::MoveReport;
 constexpr int kStepX = 3;
 constexpr int kStepY = 2;
 constexpr int kWarmupMoves = 50;
+// The overlay's colour timer, as it arrives from the system.
+constexpr WPARAM kColourTimerId = 1;
 
 double NowMicros() {
   static const double ticksPerMicro = [] {
@@ -63,6 +65,26 @@ void RunPass(HWND window, WPARAM keys, int moves, int width, int height, MoveRep
   }
 }
 
+MoveTime TimeTick(HWND window) {
+  const double start = NowMicros();
+  SendMessageW(window, WM_TIMER, kColourTimerId, 0);
+  const double handled = NowMicros();
+  UpdateWindow(window);
+  GdiFlush();
+  return {static_cast<float>(NowMicros() - start), static_cast<float>(handled - start)};
+}
+
+void RunTicks(HWND window, int ticks, MoveReport& report, int pass) {
+  for (int i = 0; i < kWarmupMoves; ++i) TimeTick(window);
+  report.count[pass] = 0;
+  for (int i = 0; i < ticks; ++i) {
+    const MoveTime t = TimeTick(window);
+    report.micros[pass][i] = t.total;
+    report.handledMicros[pass][i] = t.handled;
+    report.count[pass] = i + 1;
+  }
+}
+
 void RunMoves(HWND window, int moves) {
   const HANDLE mapping = OpenFileMappingW(FILE_MAP_WRITE, FALSE, kestrel::bench::kMoveReportName);
   const HANDLE done = OpenEventW(EVENT_MODIFY_STATE, FALSE, kestrel::bench::kMoveDoneEvent);
@@ -78,7 +100,9 @@ void RunMoves(HWND window, int moves) {
     UpdateWindow(window);  // the opening paint is not a move
     using kestrel::bench::kCrosshairPass;
     using kestrel::bench::kDragPass;
+    using kestrel::bench::kTickPass;
     RunPass(window, 0, moves, client.right, client.bottom, *report, kCrosshairPass);
+    RunTicks(window, moves, *report, kTickPass);
     // The drag: a held left button turns the crosshair into the rectangle.
     const POINT anchor{client.right / 8, client.bottom / 8};
     SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(anchor.x, anchor.y));

@@ -6,7 +6,9 @@
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 prefix=$1 arch=$2 mode=${3:-test}
-ready="$prefix/.kestrel-ready"
+# The marker's number grows whenever the setup below changes, so an older
+# prefix is set up again.
+ready="$prefix/.kestrel-ready-2"
 [ -f "$ready" ] && exit 0
 
 source "$here/wine-env.sh"
@@ -17,7 +19,8 @@ exec 9>"$prefix.lock"
 flock 9
 [ -f "$ready" ] && exit 0
 
-"$KESTREL_WINE" wineboot -i >/dev/null 2>&1 || true
+# Wine's services outlive this script: they must not inherit the lock.
+"$KESTREL_WINE" wineboot -i >/dev/null 2>&1 9>&- || true
 
 reg=$(mktemp --suffix=.reg)
 trap 'rm -f "$reg"' EXIT
@@ -34,15 +37,18 @@ trap 'rm -f "$reg"' EXIT
 
 REG
   fi
+  # "MS Shell Dlg" is the face of the system's message font; Japanese Windows
+  # draws it with a proportional gothic, as the program's labels expect.
   cat <<'REG'
 [HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
 "ＭＳ Ｐゴシック"="IPAPGothic"
 "ＭＳ ゴシック"="IPAGothic"
 "MS UI Gothic"="IPAPGothic"
+"MS Shell Dlg"="IPAPGothic"
 "ＭＳ Ｐ明朝"="IPAPMincho"
 "ＭＳ 明朝"="IPAMincho"
 REG
 } | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$reg"
-"$KESTREL_WINE" regedit /S "$(echo "Z:$reg" | tr / '\\')" >/dev/null 2>&1
+"$KESTREL_WINE" regedit /S "$(echo "Z:$reg" | tr / '\\')" >/dev/null 2>&1 9>&-
 
 touch "$ready"
