@@ -25,7 +25,7 @@ inline constexpr int32_t kMaxMoves = 4000;
 enum MovePass : int32_t { kCrosshairPass, kTickPass, kDragPass, kPassCount };
 
 struct MoveReport {
-  int32_t width;   // client size of the overlay that was driven
+  int32_t width;  // client size of the overlay that was driven
   int32_t height;
   int32_t count[kPassCount];
   // One figure per move, in microseconds: the whole move, and the part

@@ -118,8 +118,8 @@ void RunMoves(HWND window, int moves) {
 
 }  // namespace
 
-extern "C" __declspec(dllexport) LRESULT CALLBACK MoveProbeHook(int code, WPARAM wParam,
-                                                                LPARAM lParam) {
+extern "C" __declspec(dllexport) LRESULT CALLBACK
+    MoveProbeHook(int code, WPARAM wParam, LPARAM lParam) {
   static const UINT runMessage = RegisterWindowMessageW(kestrel::bench::kRunMovesMessage);
   if (code == HC_ACTION && wParam == PM_REMOVE) {
     auto* message = reinterpret_cast<MSG*>(lParam);
