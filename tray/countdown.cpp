@@ -17,8 +17,9 @@ namespace kestrel {
 namespace {
 
 constexpr UINT kTimerScreenCutInterval = 1000;  // ms
-// SND_ASYNC | SND_NODEFAULT: return at once; silence when the file cannot play.
-constexpr UINT kCountWaveFlags = 3;
+// 3: return at once; silence, not the default sound, when the file cannot play.
+constexpr UINT kCountWaveFlags = SND_ASYNC | SND_NODEFAULT;
+static_assert(kCountWaveFlags == 3);
 
 }  // namespace
 
