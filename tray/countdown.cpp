@@ -43,8 +43,9 @@ void frmBackground::timerScreenCut_Timer() {
 
 void frmBackground::RunTimedCommand(TimedCommand command) {
   // The guard of the menu and the double-click action, kept here too so no
-  // path can restart a running countdown.
-  if (countdown_.TimerMode() != 0) return;
+  // path can restart a running countdown. Windows + C stays registered while
+  // the input box is open; it must not open a second box over the first.
+  if (countdown_.TimerMode() != 0 || modalOpen_) return;
   const TimedCommandPlan plan = PlanTimedCommand(command, OptionInteger(kCutterModeKey), CutExists);
   switch (plan.length) {
     case LengthSource::None:
