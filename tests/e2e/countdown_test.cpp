@@ -234,6 +234,19 @@ TEST_F(Countdown, TheInputBoxAsksAndItsAnswerIsTheLength) {
   }
 }
 
+TEST_F(Countdown, WindowsCOpensNoSecondInputBox) {
+  Options({{L"CutterMode", L"1"}, {L"DoubleClick", L"1"}, {L"Hotkey", L"True"}});
+  Start();
+  program_->Command(kFreeTimerScreenCutCommand);
+  const HWND box = FindInputBox(*program_, kAskTitle);
+  ASSERT_NE(box, nullptr);
+  input::WindowsC();
+  PumpFor(1s);
+  EXPECT_EQ(WindowsOf(program_->processId(), L"#32770").size(), 1u);
+  input::Key(VK_ESCAPE);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+}
+
 // The sounds: what the program asks of sndPlaySoundA and MessageBeep, seen
 // from inside it.
 TEST_F(Countdown, EachSecondIsVoicedAsTheOptionsSay) {
