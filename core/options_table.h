@@ -57,6 +57,9 @@ inline constexpr const wchar_t* kPGDescriptionKey = L"PGDescription";
 inline constexpr const wchar_t* kPGLupeKey = L"PGLupe";
 inline constexpr const wchar_t* kCtrlGridKey = L"CtrlGrid";
 inline constexpr const wchar_t* kCGridSizeKey = L"CGridSize";
+inline constexpr const wchar_t* kCountTypeKey = L"CountType";
+inline constexpr const wchar_t* kCountWaveKey = L"CountWave";
+inline constexpr const wchar_t* kCountSeriesKey = L"CountSeries";
 
 // True when the viewer has published a folder and a minor version of at
 // least 1 (the viewer 2.1 or later is installed).

@@ -1,27 +1,104 @@
-// The countdown commands of the resident window. The timed cuts arrive with
-// their own change: until then they start no countdown, so TimerMode stays 0
-// and the cancel command and the tick only keep the idle state.
+// The countdown of the resident window: the timed commands and the ticks of
+// timerScreenCut. Countdown (countdown_logic.h) decides; this file asks the
+// options, shows the input box, runs the timer, voices and cuts.
+#include <windows.h>
+// mmsystem.h needs windows.h first.
+#include <mmsystem.h>
+
+#include "common/cp932.h"
+#include "core/capture_control.h"
+#include "core/mdl_kestrel.h"
+#include "core/options_table.h"
+#include "tray/countdown_logic.h"
 #include "tray/frm_background.h"
+#include "tray/input_box.h"
 
 namespace kestrel {
+namespace {
 
-void frmBackground::pmenu_TimerScreenCut_Click() {}
+constexpr UINT kTimerScreenCutInterval = 1000;  // ms
+// 3: return at once; silence, not the default sound, when the file cannot play.
+constexpr UINT kCountWaveFlags = SND_ASYNC | SND_NODEFAULT;
+static_assert(kCountWaveFlags == 3);
 
-void frmBackground::pmenu_FreeTimerScreenCut_Click() {}
+}  // namespace
 
-void frmBackground::pmenu_ReScreenCutWithTimer_Click() {}
+void frmBackground::pmenu_TimerScreenCut_Click() { RunTimedCommand(TimedCommand::TimerScreenCut); }
 
-void frmBackground::pmenu_CancelTimer_Click() {
-  KillTimer(window_, kTimerScreenCutId);
-  TimerCount = 0;
-  TimerMode = 0;
+void frmBackground::pmenu_FreeTimerScreenCut_Click() {
+  RunTimedCommand(TimedCommand::FreeTimerScreenCut);
 }
 
+void frmBackground::pmenu_ReScreenCutWithTimer_Click() {
+  RunTimedCommand(TimedCommand::ReScreenCutWithTimer);
+}
+
+void frmBackground::pmenu_CancelTimer_Click() { ApplyTick(countdown_.Cancel()); }
+
 void frmBackground::timerScreenCut_Timer() {
-  if (TimerMode == 0) {
-    KillTimer(window_, kTimerScreenCutId);
-    TimerCount = 0;
+  const CountOptions options{OptionInteger(kCountTypeKey), OptionText(kCountWaveKey),
+                             OptionIsTrue(kCountSeriesKey)};
+  ApplyTick(countdown_.Tick(TimerSeconds, options));
+}
+
+void frmBackground::RunTimedCommand(TimedCommand command) {
+  // The guard of the menu and the double-click action, kept here too so no
+  // path can restart a running countdown. Windows + C stays registered while
+  // the input box is open; it must not open a second box over the first.
+  if (countdown_.TimerMode() != 0 || modalOpen_) return;
+  const TimedCommandPlan plan = PlanTimedCommand(command, OptionInteger(kCutterModeKey), CutExists);
+  switch (plan.length) {
+    case LengthSource::None:
+      return;
+    case LengthSource::CutTimerTime:
+      TimerSeconds = OptionInteger(kCutTimerTimeKey);
+      break;
+    case LengthSource::Ask: {
+      const std::optional<int32_t> length = AskLength(plan.askTitle);
+      if (!length || unloaded_) return;
+      TimerSeconds = *length;
+      break;
+    }
+    case LengthSource::LastUsed:
+      break;
   }
+  countdown_.Start(plan.mode);
+  timerScreenCut_Timer();  // the first second is voiced at once
+}
+
+std::optional<int32_t> frmBackground::AskLength(const wchar_t* title) {
+  // The tray icon rests while the box is open, as for the other modal windows.
+  modalOpen_ = true;
+  const std::wstring answer =
+      InputBox(instance_, window_, kCountdownPrompt, title, std::to_wstring(TimerSeconds));
+  modalOpen_ = false;
+  return CountdownLengthFromText(answer);
+}
+
+void frmBackground::ApplyTick(const TickStep& step) {
+  if (step.stopTimer && window_) KillTimer(window_, kTimerScreenCutId);
+  if (step.cut != CountdownMode::Idle) {
+    if (step.cut == CountdownMode::NewCut) {
+      StartScreenCut();
+    } else {
+      RetryScreenCut();
+    }
+    countdown_.CutDone();
+    return;
+  }
+  switch (step.sound) {
+    case CountSound::None:
+      break;
+    case CountSound::Beep:
+      MessageBeep(MB_OK);
+      break;
+    case CountSound::Wave:
+      // A missing or unplayable file gives silence; the countdown goes on.
+      sndPlaySoundA(ToCp932(step.waveName).c_str(), kCountWaveFlags);
+      break;
+  }
+  if (step.startTimer && window_)
+    SetTimer(window_, kTimerScreenCutId, kTimerScreenCutInterval, nullptr);
 }
 
 }  // namespace kestrel

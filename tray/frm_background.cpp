@@ -137,7 +137,7 @@ void frmBackground::Form_Load() {
   if (!IsWindowsXPOrLater) trayPicture_ = picIcon16_.get();
   AddTrayIcon();
   InitCaptureControl(instance_, window_);
-  TimerMode = 0;
+  countdown_ = Countdown{};
   InstallHotkeyWindowProc(
       window_, [this] { DoubleClick(); }, [] { return OptionIsTrue(kHotkeyKey); });
   RegisterGlobalHotkey();
@@ -188,7 +188,7 @@ void frmBackground::picTrayIcon_MouseMove(uint16_t x) {
 
 void frmBackground::ShowPopupMenu() {
   POINT at{};
-  if (TimerMode != 0) {
+  if (countdown_.TimerMode() != 0) {
     GetCursorPos(&at);
     menus_.ShowCancel(window_, at);
     return;
@@ -204,7 +204,7 @@ void frmBackground::ShowPopupMenu() {
 }
 
 void frmBackground::DoubleClick() {
-  if (TimerMode != 0) return;
+  if (countdown_.TimerMode() != 0) return;
   UnregisterGlobalHotkey();
   switch (DoubleClickDispatch(OptionInteger(kDoubleClickKey))) {
     case DoubleClickCommand::ScreenCut:

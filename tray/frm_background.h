@@ -6,8 +6,10 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 
 #include "common/win_handles.h"
+#include "tray/countdown_logic.h"
 #include "tray/popup_menus.h"
 
 namespace kestrel {
@@ -60,6 +62,11 @@ class frmBackground {
   void pmenu_ReScreenCutWithTimer_Click();
   void pmenu_CancelTimer_Click();
   void timerScreenCut_Timer();
+  void RunTimedCommand(TimedCommand command);
+  // The length typed into the input box; nothing when it was cancelled or
+  // does not convert.
+  std::optional<int32_t> AskLength(const wchar_t* title);
+  void ApplyTick(const TickStep& step);
 
   // The slot of the countdown timer timerScreenCut on this window.
   static constexpr UINT_PTR kTimerScreenCutId = 1;
@@ -73,8 +80,7 @@ class frmBackground {
   PopupMenus menus_;
   UINT taskbarCreated_ = 0;
   bool IsWindowsXPOrLater = false;
-  int32_t TimerMode = 0;
-  int16_t TimerCount = 0;
+  Countdown countdown_;  // TimerMode and TimerCount
   bool modalOpen_ = false;
   bool unloaded_ = false;
 };
