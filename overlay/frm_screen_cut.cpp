@@ -401,18 +401,10 @@ void frmScreenCut::FillLupe(PixelPoint at) {
 
 void frmScreenCut::timerCutAreaColor_Timer() {
   const PulseTick tick = pulse_.Tick();
-  const Colour grey = GreyColour(tick.level);
-  for (ElementId id : {ElementId::shpCutArea, ElementId::lineH, ElementId::LineV})
-    scene_.SetColour(id, grey);
-  if (tick.atEnd) {
-    const GuideSettings guide = Guide();
-    if (guide.lupe) scene_.SetColour(ElementId::shpLupeCenter, grey);
-    if (guide.pointerGuide && !guide.frame) {
-      for (ElementId id :
-           {ElementId::lblTitle, ElementId::lblDescription, ElementId::lblPointerGuide})
-        scene_.SetColour(id, grey);
-    }
-  }
+  // The settings matter only at the ends; elsewhere no option is read.
+  const GuideSettings guide = tick.atEnd ? Guide() : GuideSettings{};
+  scene_.ApplyPulse(tick, tick.atEnd && guide.lupe,
+                    tick.atEnd && guide.pointerGuide && !guide.frame);
   InvalidateDirty();
 }
 

@@ -186,6 +186,19 @@ void Scene::ApplyGuideRefresh(const GuideRefresh& refresh) {
   SetVisible(ElementId::shpPointerGuide, refresh.frameVisible);
 }
 
+void Scene::ApplyPulse(const PulseTick& tick, bool centreMark, bool texts) {
+  const Colour grey = GreyColour(tick.level);
+  for (ElementId id : {ElementId::shpCutArea, ElementId::lineH, ElementId::LineV})
+    SetColour(id, grey);
+  if (!tick.atEnd) return;
+  if (centreMark) SetColour(ElementId::shpLupeCenter, grey);
+  if (texts) {
+    for (ElementId id :
+         {ElementId::lblTitle, ElementId::lblDescription, ElementId::lblPointerGuide})
+      SetColour(id, grey);
+  }
+}
+
 void Scene::ApplyPointerMove(const PointerMove& move) {
   if (move.selecting) {
     const CutRect& a = move.area;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "overlay/geometry.h"
+#include "overlay/grey_pulse.h"
 #include "overlay/pointer_guide.h"
 #include "overlay/selection.h"
 
@@ -96,6 +97,10 @@ class Scene {
   void ApplyGuideLayout(const GuideLayout& layout);
   // The guide's visibility and frame size after a refresh.
   void ApplyGuideRefresh(const GuideRefresh& refresh);
+  // One tick of the grey pulse: the lines and the rectangle's outline take
+  // the grey; at black or white also the centre mark (`centreMark`) and the
+  // guide's texts (`texts`).
+  void ApplyPulse(const PulseTick& tick, bool centreMark, bool texts);
 
   // Rectangle, crosshair and ShowSelecting of one pointer-move handling.
   void ApplyPointerMove(const PointerMove& move);

@@ -124,6 +124,48 @@ TEST(SceneDirty, HiddenElementsAndTheOutsideCostNothing) {
       << "bounds are clipped to the view";
 }
 
+// The guide shown beside the pointer, as a refresh with every switch on
+// leaves it.
+Scene WithGuide(PixelPoint pointer, Size view = kFullHd) {
+  Scene scene = OpenedAt(pointer, view);
+  GuideSettings on;
+  scene.ApplyGuideLayout(
+      MovePointerGuide({ToInt16(pointer.x + 5), ToInt16(pointer.y + 5)}, false, 273, on));
+  scene.ApplyGuideRefresh(RefreshPointerGuide({273, 65}, 100, on));
+  scene.TakeDirty();
+  return scene;
+}
+
+TEST(SceneDirty, APulseTickRepaintsTheLinesAndAtTheEndsTheMarkAndTexts) {
+  Scene scene = WithGuide({100, 200});
+  scene.ApplyPulse({64, false}, true, true);
+  EXPECT_EQ(AreaOf(scene.TakeDirty()), 1920 + 1080) << "between the ends: the two lines only";
+  scene.ApplyPulse({255, true}, false, false);
+  EXPECT_EQ(AreaOf(scene.TakeDirty()), 1920 + 1080) << "an end without mark or texts";
+  scene.ApplyPulse({0, true}, true, true);
+  const int64_t withMarkAndTexts = AreaOf(scene.TakeDirty());
+  const Rect& title = scene[ElementId::lblTitle].bounds;
+  EXPECT_EQ(withMarkAndTexts,
+            1920 + 1080 + 4 * 9 + 261 * 12 + 241 * 17 + int64_t{title.width} * title.height);
+  EXPECT_EQ(scene[ElementId::lblPointerGuide].line, kBlack);
+  EXPECT_EQ(scene[ElementId::shpLupeCenter].line, kBlack);
+}
+
+TEST(SceneDirty, AGuideMoveCostsTheSameOnAnyScreen) {
+  int64_t areas[2] = {};
+  const Size views[] = {{1920, 1080}, {3840, 2160}};
+  for (int i = 0; i < 2; ++i) {
+    Scene scene = WithGuide({500, 400}, views[i]);
+    GuideSettings on;
+    scene.ApplyPointerMove(Waiting(503, 402));
+    scene.ApplyGuideLayout(MovePointerGuide({508, 407}, false, 273, on));
+    // Without the crosshair, which spans the screen by design.
+    areas[i] = AreaOf(scene.TakeDirty()) - 2 * (views[i].width + views[i].height);
+  }
+  EXPECT_EQ(areas[0], areas[1]);
+  EXPECT_LT(areas[0], 4 * 273 * 65) << "old and new bounds of the guide's pieces only";
+}
+
 TEST(SceneSelecting, ShowsEitherTheRectangleOrTheCrosshair) {
   Scene scene = OpenedAt({10, 10});
   scene.ShowSelecting(true);
