@@ -12,9 +12,11 @@ namespace {
 constexpr DWORD kSettleBoundMs = 300;
 // One window's answer to one round trip.
 constexpr UINT kRoundTripTimeoutMs = 100;
-// Round trips to each window: the first lets it take in the exposure and
-// repaint, the second proves it has finished and flushed that paint.
-constexpr int kRoundTrips = 2;
+// Round trips to every window after which none owed a repaint: a window
+// that has just begun to paint no longer owes it, the next trip proves it
+// has finished, and the one after that that it went idle again, which is
+// when the window system shows what it painted.
+constexpr int kQuietRoundTrips = 3;
 
 struct Search {
   DWORD ownProcess;
@@ -41,11 +43,19 @@ void WaitForOtherWindowsToRepaint() {
     return spent >= kSettleBoundMs ? 0 : kSettleBoundMs - spent;
   };
   DoEvents();
+  // Reading the screen makes the window system carry out everything asked
+  // of it so far, the removal of our menu included: only then are the
+  // windows below told to repaint.
+  if (const HDC screen = GetDC(nullptr)) {
+    GetPixel(screen, 0, 0);
+    ReleaseDC(nullptr, screen);
+  }
   Search search{GetCurrentProcessId(), {}};
   EnumWindows(&CollectOtherWindow, reinterpret_cast<LPARAM>(&search));
   // The desktop's own background lies below every window.
   search.windows.push_back(GetDesktopWindow());
-  for (int trip = 1; remaining() > 0; ++trip) {
+  int quiet = 0;
+  while (remaining() > 0) {
     for (HWND window : search.windows) {
       const DWORD left = remaining();
       if (left == 0) return;
@@ -58,7 +68,8 @@ void WaitForOtherWindowsToRepaint() {
     }
     bool pending = false;
     for (HWND window : search.windows) pending = pending || HasPendingRepaint(window);
-    if (!pending && trip >= kRoundTrips) return;
+    quiet = pending ? 0 : quiet + 1;
+    if (quiet >= kQuietRoundTrips) return;
     DoEvents();
   }
 }

@@ -29,6 +29,14 @@ constexpr int32_t kCaptionPadding = 16;
 
 Point16 At(int32_t x, int32_t y) { return {ToInt16(x), ToInt16(y)}; }
 
+// One axis of the placement, with hysteresis: on the far side (left or
+// above) the guide stays while `stayFar`; on the near side it goes over once
+// `goFar`. The offset from the pointer on the side it ends on.
+int32_t Side(bool& far, bool stayFar, bool goFar, int32_t farOffset) {
+  far = far ? stayFar : goFar;
+  return far ? farOffset : kGuideGap;
+}
+
 std::wstring Pair(int32_t x, int32_t y) {
   return L"( " + std::to_wstring(x) + L", " + std::to_wstring(y) + L" )";
 }
@@ -65,28 +73,10 @@ GuidePlacement PlacePointerGuide(PixelPoint at, Size view, Size frame, GuideSide
     gh = kLupeGuideHeight;
   }
   GuideSides sides = previous;
-  const int32_t leftOffset = -frame.width - kGuideGap;
-  int32_t offX = kGuideGap;
-  if (sides.GuideOnLeft) {
-    if (at.x >= gw)
-      offX = leftOffset;
-    else
-      sides.GuideOnLeft = false;
-  } else if (view.width - gw <= at.x) {
-    offX = leftOffset;
-    sides.GuideOnLeft = true;
-  }
-  const int32_t upOffset = -gh - kGuideGap;
-  int32_t offY = kGuideGap;
-  if (sides.GuideAbove) {
-    if (at.y >= kGuideFlipMargin)
-      offY = upOffset;
-    else
-      sides.GuideAbove = false;
-  } else if (view.height - kGuideFlipMargin <= at.y) {
-    offY = upOffset;
-    sides.GuideAbove = true;
-  }
+  const int32_t offX =
+      Side(sides.GuideOnLeft, at.x >= gw, view.width - gw <= at.x, -frame.width - kGuideGap);
+  const int32_t offY = Side(sides.GuideAbove, at.y >= kGuideFlipMargin,
+                            view.height - kGuideFlipMargin <= at.y, -gh - kGuideGap);
   return {At(at.x + offX, at.y + offY), sides};
 }
 

@@ -32,6 +32,40 @@ bool ScreenShows(Pattern pattern) {
   return shows;
 }
 
+// A picture of width x height drawn by `draw` into a 32-bit top-down DIB
+// selected into a memory DC; nothing when drawing fails.
+template <class Draw>
+std::optional<Picture> DrawnPicture(int width, int height, Draw draw) {
+  Picture picture;
+  picture.width = width;
+  picture.height = height;
+  BITMAPINFO target{};
+  target.bmiHeader.biSize = sizeof(target.bmiHeader);
+  target.bmiHeader.biWidth = width;
+  target.bmiHeader.biHeight = -height;
+  target.bmiHeader.biPlanes = 1;
+  target.bmiHeader.biBitCount = 32;
+  void* targetBits = nullptr;
+  const HDC memory = CreateCompatibleDC(nullptr);
+  const HBITMAP bitmap = CreateDIBSection(memory, &target, DIB_RGB_COLORS, &targetBits, nullptr, 0);
+  bool drawn = false;
+  if (bitmap) {
+    const HGDIOBJ old = SelectObject(memory, bitmap);
+    drawn = draw(memory);
+    GdiFlush();
+    if (drawn) {
+      const auto* source = static_cast<const uint32_t*>(targetBits);
+      picture.pixels.assign(source, source + static_cast<size_t>(width) * height);
+      for (uint32_t& p : picture.pixels) p &= 0xFFFFFF;
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+  }
+  DeleteDC(memory);
+  if (!drawn) return std::nullopt;
+  return picture;
+}
+
 // Any packed DIB as 32-bit top-down pixels, converted by GDI.
 std::optional<Picture> FromPackedDib(const BITMAPINFO* info, size_t bytes) {
   const BITMAPINFOHEADER& header = info->bmiHeader;
@@ -49,31 +83,10 @@ std::optional<Picture> FromPackedDib(const BITMAPINFO* info, size_t bytes) {
   if (offset >= bytes) return std::nullopt;
   const auto* bits = reinterpret_cast<const BYTE*>(info) + offset;
 
-  BITMAPINFO target{};
-  target.bmiHeader.biSize = sizeof(target.bmiHeader);
-  target.bmiHeader.biWidth = picture.width;
-  target.bmiHeader.biHeight = -picture.height;
-  target.bmiHeader.biPlanes = 1;
-  target.bmiHeader.biBitCount = 32;
-  void* targetBits = nullptr;
-  const HDC memory = CreateCompatibleDC(nullptr);
-  const HBITMAP bitmap = CreateDIBSection(memory, &target, DIB_RGB_COLORS, &targetBits, nullptr, 0);
-  bool copied = false;
-  if (bitmap) {
-    const HGDIOBJ old = SelectObject(memory, bitmap);
-    copied = SetDIBitsToDevice(memory, 0, 0, picture.width, picture.height, 0, 0, 0, picture.height,
-                               bits, info, DIB_RGB_COLORS) != 0;
-    GdiFlush();
-    if (copied) {
-      const auto* source = static_cast<const uint32_t*>(targetBits);
-      for (size_t i = 0; i < picture.pixels.size(); ++i) picture.pixels[i] = source[i] & 0xFFFFFF;
-    }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-  }
-  DeleteDC(memory);
-  if (!copied) return std::nullopt;
-  return picture;
+  return DrawnPicture(picture.width, picture.height, [&](HDC memory) {
+    return SetDIBitsToDevice(memory, 0, 0, picture.width, picture.height, 0, 0, 0, picture.height,
+                             bits, info, DIB_RGB_COLORS) != 0;
+  });
 }
 
 // The clipboard, opened for a scope; another process may hold it briefly.
@@ -160,37 +173,14 @@ PatternWindow::~PatternWindow() {
 }
 
 std::optional<Picture> ScreenPicture(const RECT& area) {
-  Picture picture;
-  picture.width = area.right - area.left;
-  picture.height = area.bottom - area.top;
-  if (picture.width <= 0 || picture.height <= 0) return std::nullopt;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = picture.width;
-  info.bmiHeader.biHeight = -picture.height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
+  const int width = area.right - area.left;
+  const int height = area.bottom - area.top;
+  if (width <= 0 || height <= 0) return std::nullopt;
   const HDC screen = GetDC(nullptr);
-  const HDC memory = CreateCompatibleDC(screen);
-  const HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  bool copied = false;
-  if (bitmap) {
-    const HGDIOBJ old = SelectObject(memory, bitmap);
-    copied = BitBlt(memory, 0, 0, picture.width, picture.height, screen, area.left, area.top,
-                    SRCCOPY) != FALSE;
-    GdiFlush();
-    if (copied) {
-      const auto* pixels = static_cast<const uint32_t*>(bits);
-      picture.pixels.assign(pixels, pixels + static_cast<size_t>(picture.width) * picture.height);
-      for (uint32_t& p : picture.pixels) p &= 0xFFFFFF;
-    }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-  }
-  DeleteDC(memory);
+  auto picture = DrawnPicture(width, height, [&](HDC memory) {
+    return BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY) != FALSE;
+  });
   ReleaseDC(nullptr, screen);
-  if (!copied) return std::nullopt;
   return picture;
 }
 
