@@ -91,12 +91,21 @@ int ScreenDpi() {
   return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
 }
 
-// The system's dialog font: the message font of the non-client metrics.
-HFONT CreateDialogFont() {
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof(metrics);
-  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return nullptr;
-  return CreateFontIndirectW(&metrics.lfMessageFont);
+// The dialog font of a Japanese system: "MS Shell Dlg" resolves to this
+// face at 9 points, for which the design's twips were measured.
+constexpr wchar_t kDialogFontFace[] = L"MS UI Gothic";
+constexpr int kDialogFontPoints = 9;
+constexpr int kPointsPerInch = 72;
+
+HFONT CreateDialogFont(int dpi) {
+  LOGFONTW font{};
+  font.lfHeight = -MulDiv(kDialogFontPoints, dpi, kPointsPerInch);
+  font.lfWeight = FW_NORMAL;
+  font.lfCharSet = SHIFTJIS_CHARSET;
+  font.lfQuality = DEFAULT_QUALITY;
+  font.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+  wcsncpy(font.lfFaceName, kDialogFontFace, LF_FACESIZE - 1);
+  return CreateFontIndirectW(&font);
 }
 
 wchar_t DecimalSeparator() {
@@ -214,7 +223,7 @@ void frmOptions::ShowPage(int selected) {
 
 void frmOptions::CreateControls() {
   const int dpi = ScreenDpi();
-  font_.Reset(CreateDialogFont());
+  font_.Reset(CreateDialogFont(dpi));
   const HFONT font = font_ ? font_.get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   for (const options::ControlSpec* c : options::CreationOrder()) {
     const options::Placement place = options::PlaceControl(*c, dpi);
@@ -222,13 +231,15 @@ void frmOptions::CreateControls() {
     const WindowKind kind = KindOf(*c);
     options::PixelRect at = place.at;
     if (c->kind == Kind::Label) {
-      // A label grows downwards to its text, so no font cuts it off.
+      // A label keeps its place but grows to its text, so that a
+      // substituted font that runs wider never cuts the text off.
       const WindowDC dc(dialog_);
       const HGDIOBJ previous = SelectObject(dc.get(), font);
-      TEXTMETRICW metrics{};
-      GetTextMetricsW(dc.get(), &metrics);
+      SIZE extent{};
+      GetTextExtentPoint32W(dc.get(), c->caption, static_cast<int>(wcslen(c->caption)), &extent);
       SelectObject(dc.get(), previous);
-      at.height = std::max(at.height, static_cast<int>(metrics.tmHeight));
+      at.width = std::max(at.width, static_cast<int>(extent.cx));
+      at.height = std::max(at.height, static_cast<int>(extent.cy));
     }
     HWND window = CreateWindowExW(
         kind.exStyle, kind.className, c->caption, WS_CHILD | WS_VISIBLE | kind.style, at.left,
