@@ -52,7 +52,7 @@ class OptionsDialog {
 };
 
 // Checks the dialog's outer size and every control's place against the
-// twips of the layout at a resolution (labels may grow downwards only).
+// twips of the layout at a resolution (labels may only grow to the right and down).
 void ExpectLayout(const OptionsDialog& dialog, int dpi);
 
 // Every descendant window of a window, depth first.
