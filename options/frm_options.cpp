@@ -247,6 +247,9 @@ void frmOptions::CreateControls() {
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(static_cast<uint16_t>(c->id))), instance_,
         nullptr);
     if (window) SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    // No limit but the platform's: a long command line can be typed or
+    // pasted whole, not only loaded.
+    if (window && c->kind == Kind::TextBox) SendMessageW(window, EM_SETLIMITTEXT, 0, 0);
     items_[c->id] = window;
   }
   SendMessageW(dialog_, DM_SETDEFID, IDOK, 0);

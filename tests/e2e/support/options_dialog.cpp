@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "e2e/support/driver.h"
@@ -56,12 +57,15 @@ std::vector<HWND> Descendants(HWND window) {
 }
 
 std::wstring GetText(HWND window) {
-  std::vector<wchar_t> text(kTextCapacity * 64, L'\0');
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
+    return {};
+  std::vector<wchar_t> text(length + 1, L'\0');
   DWORD_PTR copied = 0;
   if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
                            SMTO_ABORTIFHUNG, 5000, &copied))
     return {};
-  return std::wstring(text.data(), copied);
+  return std::wstring(text.data(), std::min<size_t>(copied, length));
 }
 
 HWND FindOptionsDialog(DWORD processId) {
