@@ -231,6 +231,16 @@ void SetOptionBoolean(const wchar_t* key, bool value) {
     option->put_Value(MakeVariant({OptionType::Boolean, 0, value}).get());
 }
 
+void SetOptionInteger(const wchar_t* key, int16_t value) {
+  if (_SoftwareOption* option = FindOption(key))
+    option->put_Value(MakeVariant({OptionType::Integer, value}).get());
+}
+
+void SetOptionText(const wchar_t* key, const std::wstring& value) {
+  if (_SoftwareOption* option = FindOption(key))
+    option->put_Value(Variant::FromText(value.c_str()).get());
+}
+
 std::wstring ViewerPathValue() {
   return g_settings ? ToText(ValueOf(g_settings->ViewerPath.get())) : std::wstring();
 }

@@ -34,6 +34,9 @@ std::wstring OptionText(const wchar_t* key);
 // Assigns a Boolean to an option's current value, in memory only; the store
 // sees it at the next SaveChangedOptions.
 void SetOptionBoolean(const wchar_t* key, bool value);
+// The same for a 16-bit integer and for a text.
+void SetOptionInteger(const wchar_t* key, int16_t value);
+void SetOptionText(const wchar_t* key, const std::wstring& value);
 
 // The viewer's published folder (ViewerPath), as loaded at start-up.
 std::wstring ViewerPathValue();

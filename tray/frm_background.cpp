@@ -10,6 +10,7 @@
 #include "core/options_table.h"
 #include "desktop/mdl_hotkey.h"
 #include "desktop/screen_settle.h"
+#include "options/frm_options.h"
 #include "res/resource_ids.h"
 #include "tray/tray_icon.h"
 #include "tray/tray_logic.h"
@@ -287,9 +288,11 @@ void frmBackground::pmenu_LastPicture_Click() {
 
 void frmBackground::pmenu_Clear_Click() { ClearClipboard(); }
 
-// The options dialog arrives with its own change; until then the command only
-// releases and registers the hotkey around where the dialog will be.
-void frmBackground::pmenu_options_Click() { RunModal(nullptr); }
+void frmBackground::pmenu_options_Click() {
+  // A second command while the dialog is open brings that one to the front.
+  if (frmOptions::BringToFront()) return;
+  RunModal(&frmOptions::ShowModal);
+}
 
 void frmBackground::pmenu_Version_Click() { RunModal(&frmVersion::ShowModal); }
 

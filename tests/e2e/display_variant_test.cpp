@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "e2e/support/cut_fixture.h"
+#include "e2e/support/options_dialog.h"
+#include "tray/tray_logic.h"
 
 namespace e2e {
 namespace {
@@ -121,6 +123,24 @@ TEST_F(ScaledDesktop, ACutAt144DpiIsPixelExact) {
   // Near the far corner, which a capture in scaled pixels would not reach.
   Cut({1279, 799}, {1100, 650});
   EXPECT_TRUE(IsPatternArea(ClipboardPicture(), Pattern::Plain, {1100, 650, 1279, 799}));
+}
+
+// At 144 dpi the options dialog is one and a half times as large, and every
+// control keeps its place relative to the others.
+TEST_F(ScaledDesktop, TheOptionsDialogScalesWithTheDesktop) {
+  Start();
+  program_->Command(static_cast<UINT>(kestrel::MenuCommand::Options));
+  HWND window = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (window = FindOptionsDialog(program_->processId())); }));
+  const OptionsDialog dialog(window, program_->process());
+  RECT outer{};
+  GetWindowRect(window, &outer);
+  EXPECT_EQ(outer.right - outer.left, 717) << "7170 twips at 10 twips a pixel";
+  EXPECT_EQ(outer.bottom - outer.top, 542);
+  ExpectLayout(dialog, 144);
+  ASSERT_TRUE(Activate(window));
+  input::Key(VK_ESCAPE);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(window); }));
 }
 
 TEST_F(MonitorRightOfPrimary, TheOverlayCoversBothAndACutAcrossTheBorderIsExact) {

@@ -126,13 +126,20 @@ void ProgramStore::Write(const wchar_t* application, const wchar_t* section, con
 
 std::optional<std::wstring> ProgramStore::Read(const wchar_t* application, const wchar_t* section,
                                                const wchar_t* key) const {
-  wchar_t buffer[4096] = L"";
-  DWORD bytes = sizeof(buffer) - sizeof(wchar_t);
-  if (RegGetValueW(HKEY_CURRENT_USER, AppPath(application, section).c_str(), key, RRF_RT_REG_SZ,
-                   nullptr, buffer, &bytes) != ERROR_SUCCESS) {
+  // Sized first: a value may be longer than any fixed buffer.
+  const std::wstring path = AppPath(application, section);
+  DWORD bytes = 0;
+  if (RegGetValueW(HKEY_CURRENT_USER, path.c_str(), key, RRF_RT_REG_SZ, nullptr, nullptr, &bytes) !=
+      ERROR_SUCCESS) {
     return std::nullopt;
   }
-  return std::wstring(buffer);
+  std::vector<wchar_t> buffer(bytes / sizeof(wchar_t) + 1, L'\0');
+  bytes = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+  if (RegGetValueW(HKEY_CURRENT_USER, path.c_str(), key, RRF_RT_REG_SZ, nullptr, buffer.data(),
+                   &bytes) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  return std::wstring(buffer.data());
 }
 
 bool ProgramStore::Exists(const wchar_t* application, const wchar_t* section) const {
@@ -166,8 +173,7 @@ DWORD RunAndWait(std::wstring commandLine, std::chrono::milliseconds timeout) {
     return GetLastError();
   }
   DWORD code = WAIT_TIMEOUT;
-  if (WaitForSingleObject(process.hProcess, static_cast<DWORD>(timeout.count())) ==
-      WAIT_OBJECT_0) {
+  if (WaitForSingleObject(process.hProcess, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0) {
     GetExitCodeProcess(process.hProcess, &code);
   }
   CloseHandle(process.hThread);
@@ -284,9 +290,9 @@ FocusWindow::FocusWindow() {
   windowClass.hInstance = GetModuleHandleW(nullptr);
   windowClass.lpszClassName = L"KestrelE2E.Focus";
   RegisterClassW(&windowClass);
-  window_ = CreateWindowExW(WS_EX_TOPMOST, windowClass.lpszClassName, L"driver",
-                            WS_POPUP | WS_VISIBLE, 0, 0, 40, 40, nullptr, nullptr,
-                            windowClass.hInstance, nullptr);
+  window_ =
+      CreateWindowExW(WS_EX_TOPMOST, windowClass.lpszClassName, L"driver", WS_POPUP | WS_VISIBLE, 0,
+                      0, 40, 40, nullptr, nullptr, windowClass.hInstance, nullptr);
 }
 FocusWindow::~FocusWindow() {
   if (window_) DestroyWindow(window_);
@@ -350,6 +356,5 @@ std::vector<std::wstring> ChildTexts(HWND window) {
   }
   return out;
 }
-
 
 }  // namespace e2e
