@@ -225,7 +225,7 @@ void frmScreenCut::Form_Paint() {
     const HDC compose = backBuffer_ ? backBuffer_.dc() : dc;
     for (const RECT& r : rects) Blit(compose, picView_.dc(), r);
     SelectClipRgn(compose, update.get());
-    painter_.Paint(compose, scene_, imgLupe_);
+    painter_.Paint(compose, scene_, imgLupe_, rects);
     SelectClipRgn(compose, nullptr);
     if (compose != dc)
       for (const RECT& r : rects) Blit(dc, compose, r);
@@ -376,7 +376,9 @@ void frmScreenCut::PlacePointerGuide(PixelPoint at, const GuideSettings& guide) 
 void frmScreenCut::RefreshPointerGuide(const GuideSettings& guide) {
   if (!guide.pointerGuide) return;
   const Rect& frame = scene_[ElementId::shpPointerGuide].bounds;
-  const int32_t captionWidth = painter_.TextWidth(scene_[ElementId::lblPointerGuide].caption);
+  const int32_t captionWidth = FrameFollowsCaption(guide)
+                                   ? painter_.TextWidth(scene_[ElementId::lblPointerGuide].caption)
+                                   : 0;
   scene_.ApplyGuideRefresh(
       kestrel::RefreshPointerGuide({frame.width, frame.height}, captionWidth, guide));
 }

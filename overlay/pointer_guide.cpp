@@ -112,6 +112,10 @@ GuideLayout MovePointerGuide(Point16 origin, bool onLeft, int32_t frameWidth,
   return layout;
 }
 
+bool FrameFollowsCaption(const GuideSettings& settings) {
+  return !settings.description && (settings.position || settings.size) && settings.frame;
+}
+
 GuideRefresh RefreshPointerGuide(Size frame, int32_t captionWidth, const GuideSettings& settings) {
   GuideRefresh refresh;
   const bool d = settings.description;
@@ -125,7 +129,8 @@ GuideRefresh RefreshPointerGuide(Size frame, int32_t captionWidth, const GuideSe
     refresh.frame.height = p ? kFrameHeightFull : kFrameHeightHead;
   } else if (p) {
     refresh.frame.height = kFrameHeightText;
-    if (settings.frame) refresh.frame.width = ToInt16(captionWidth + kCaptionPadding);
+    if (FrameFollowsCaption(settings))
+      refresh.frame.width = ToInt16(captionWidth + kCaptionPadding);
   }
   refresh.frameVisible = settings.frame && (d || p);
   return refresh;

@@ -94,6 +94,10 @@ struct GuideRefresh {
   Size frame;  // shpPointerGuide
 };
 
+// The frame is as wide as lblPointerGuide's caption: only then does the
+// refresh need the caption measured.
+bool FrameFollowsCaption(const GuideSettings& settings);
+
 // The refresh: `frame` is the current frame size (its height stays when
 // neither the head nor the text is on), `captionWidth` the width of
 // lblPointerGuide's caption in the overlay's font. Only called when

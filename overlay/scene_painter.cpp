@@ -96,12 +96,17 @@ int32_t ScenePainter::TextWidth(const std::wstring& text) const {
   return text.empty() ? 0 : Extent(FontOf(TextFont::Default), text).cx;
 }
 
-void ScenePainter::Paint(HDC dc, const Scene& scene, const Surface& lupeImage) const {
-  RECT box{};
-  if (GetClipBox(dc, &box) == NULLREGION) return;
+void ScenePainter::Paint(HDC dc, const Scene& scene, const Surface& lupeImage,
+                         const std::vector<RECT>& repaint) const {
   for (size_t i = 0; i < kElementCount; ++i) {
     const Element& e = scene[static_cast<ElementId>(i)];
-    if (e.visible && Meets(e.bounds, box)) PaintElement(dc, e, lupeImage);
+    if (!e.visible) continue;
+    // Tested against each rectangle, not their bounding box: the crosshair
+    // makes that box the whole screen, and a text clipped away entirely
+    // still costs its whole layout.
+    const bool meets = std::any_of(repaint.begin(), repaint.end(),
+                                   [&](const RECT& r) { return Meets(e.bounds, r); });
+    if (meets) PaintElement(dc, e, lupeImage);
   }
 }
 
@@ -135,13 +140,15 @@ void ScenePainter::PaintElement(HDC dc, const Element& e, const Surface& lupeIma
 }
 
 void ScenePainter::PaintText(HDC dc, const Element& e) const {
-  RECT r = ToRect(e.bounds);
+  const RECT r = ToRect(e.bounds);
   const SelectGuard selected(dc, FontOf(e.font));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, e.line);
-  const UINT align = e.rightAligned ? DT_RIGHT : DT_LEFT;
-  DrawTextW(dc, e.caption.c_str(), static_cast<int>(e.caption.size()), &r,
-            align | DT_SINGLELINE | DT_NOPREFIX);
+  // One line, aligned by the text origin: no layout pass to measure it first.
+  SetTextAlign(dc, e.rightAligned ? TA_RIGHT | TA_TOP : TA_LEFT | TA_TOP);
+  ExtTextOutW(dc, e.rightAligned ? r.right : r.left, r.top, ETO_CLIPPED, &r, e.caption.c_str(),
+              static_cast<UINT>(e.caption.size()), nullptr);
+  SetTextAlign(dc, TA_LEFT | TA_TOP);
 }
 
 }  // namespace kestrel

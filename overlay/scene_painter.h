@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "common/win_handles.h"
 #include "overlay/scene.h"
@@ -27,9 +28,11 @@ class ScenePainter {
   // The width of a caption in the labels' font, in pixels.
   int32_t TextWidth(const std::wstring& text) const;
 
-  // Draws every visible element that meets the clip box, back to front;
-  // `lupeImage` is the magnifier's enlarged picture.
-  void Paint(HDC dc, const Scene& scene, const Surface& lupeImage) const;
+  // Draws every visible element that meets one of the rectangles to repaint,
+  // back to front, within the DC's clip region; `lupeImage` is the
+  // magnifier's enlarged picture.
+  void Paint(HDC dc, const Scene& scene, const Surface& lupeImage,
+             const std::vector<RECT>& repaint) const;
 
  private:
   void PaintElement(HDC dc, const Element& e, const Surface& lupeImage) const;
