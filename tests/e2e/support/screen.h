@@ -47,6 +47,8 @@ class PatternWindow {
 ::testing::AssertionResult IsPatternArea(const std::optional<Picture>& picture, Pattern pattern,
                                          const RECT& area);
 
+// A packed DIB (header, colours, bits) as pixels; nothing when malformed.
+std::optional<Picture> PictureFromPackedDib(const void* dib, size_t bytes);
 // The clipboard's CF_DIB picture, or nothing when it holds none.
 std::optional<Picture> ClipboardPicture();
 // The clipboard's text, or nothing when it holds none.
