@@ -21,6 +21,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "bench/bench_wire.h"
 #include "common/win_handles.h"
 #include "overlay/frm_screen_cut.h"
@@ -29,8 +30,7 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-using namespace std::chrono_literals;
+using namespace kestrel::bench;
 using kestrel::UniqueKernelHandle;
 using kestrel::bench::MoveReport;
 
@@ -40,50 +40,11 @@ constexpr const char* kProgramBackgroundClass = kestrel::kBackgroundClassName;
 constexpr const char* kProgramOverlayClass = kestrel::kScreenCutClassName;
 constexpr UINT kQuitCommand = static_cast<UINT>(kestrel::MenuCommand::Quit);
 
-constexpr auto kStartTimeout = 30s;
 constexpr auto kOpenTimeout = 5s;
 constexpr auto kCloseTimeout = 5s;
 constexpr auto kMoveTimeout = 120s;
-// Lets the desktop repaint and settle between openings, so an opening never
-// competes with the previous closing.
-constexpr auto kSettle = 250ms;
 constexpr int kWarmupOpens = 2;
 constexpr int kRounds = 2;
-
-double Percentile(std::vector<double> v, double q) {
-  if (v.empty()) return 0;
-  std::sort(v.begin(), v.end());
-  const size_t rank = static_cast<size_t>(q * static_cast<double>(v.size() - 1) + 0.5);
-  return v[std::min(rank, v.size() - 1)];
-}
-
-bool WaitUntil(const std::function<bool()>& done, Clock::duration timeout) {
-  const auto end = Clock::now() + timeout;
-  while (!done()) {
-    if (Clock::now() > end) return false;
-    std::this_thread::sleep_for(1ms);
-  }
-  return true;
-}
-
-INPUT KeyInput(WORD vk, bool up) {
-  INPUT in{};
-  in.type = INPUT_KEYBOARD;
-  in.ki.wVk = vk;
-  in.ki.dwFlags = (vk == VK_LWIN ? KEYEVENTF_EXTENDEDKEY : 0) | (up ? KEYEVENTF_KEYUP : 0);
-  return in;
-}
-
-void PressWindowsC() {
-  INPUT in[] = {KeyInput(VK_LWIN, false), KeyInput('C', false), KeyInput('C', true),
-                KeyInput(VK_LWIN, true)};
-  SendInput(4, in, sizeof(INPUT));
-}
-
-HWND VisibleWindow(const char* className) {
-  const HWND window = FindWindowA(className, nullptr);
-  return window && IsWindowVisible(window) ? window : nullptr;
-}
 
 // Key to visible window, in milliseconds; nothing when it never showed.
 std::optional<double> TimeOpening(const char* overlayClass) {
@@ -101,47 +62,6 @@ bool CloseOverlay(const char* overlayClass) {
   std::this_thread::sleep_for(kSettle);
   return closed;
 }
-
-// A started program, asked to quit (or ended) when the owner goes.
-class Started {
- public:
-  Started(const std::wstring& path, const char* readyClass, std::function<void(HWND)> quit)
-      : quit_(std::move(quit)) {
-    std::wstring command = L"\"" + path + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info))
-      return;
-    process_.Reset(info.hProcess);
-    CloseHandle(info.hThread);
-    WaitUntil(
-        [&] {
-          ready_ = FindWindowA(readyClass, nullptr);
-          return ready_ != nullptr || WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0;
-        },
-        kStartTimeout);
-    if (ready_) WaitForInputIdle(process_.get(), 10000);
-  }
-  ~Started() {
-    if (!process_) return;
-    if (ready_) quit_(ready_);
-    if (WaitForSingleObject(process_.get(), 10000) != WAIT_OBJECT_0) {
-      TerminateProcess(process_.get(), 99);
-      WaitForSingleObject(process_.get(), 5000);
-    }
-  }
-  Started(const Started&) = delete;
-  Started& operator=(const Started&) = delete;
-  bool ready() const { return ready_ != nullptr; }
-  HANDLE process() const { return process_.get(); }
-
- private:
-  UniqueKernelHandle process_;
-  HWND ready_ = nullptr;
-  std::function<void(HWND)> quit_;
-};
 
 struct OpenFigures {
   std::vector<double> ms;
@@ -204,41 +124,9 @@ bool MeasureMoves(const std::wstring& probePath, int moves) {
   return ok;
 }
 
-// The idle footprint of a process: working set and private commit. Wine
-// answers PrivateUsage with 0; its PagefileUsage is the commit charge, which
-// equals PrivateUsage on Windows.
-void PrintIdle(const char* who, const char* when, HANDLE process) {
-  PROCESS_MEMORY_COUNTERS_EX memory{};
-  memory.cb = sizeof(memory);
-  if (!GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
-                            sizeof(memory)))
-    return;
-  const SIZE_T privateBytes = memory.PrivateUsage ? memory.PrivateUsage : memory.PagefileUsage;
-  std::printf("idle %s %s %zu %zu\n", who, when, memory.WorkingSetSize / 1024, privateBytes / 1024);
-}
-
 void PrintOpen(const char* who, const OpenFigures& f) {
   std::printf("open %s %.1f %.1f %zu %d\n", who, Percentile(f.ms, 0.5), Percentile(f.ms, 0.9),
               f.ms.size(), f.failed);
-}
-
-// Wine closes a desktop shortly after its last window goes away; a program
-// started in that moment could create no window. Hold it with a window.
-HWND AnchorDesktop() {
-  WNDCLASSW windowClass{};
-  windowClass.lpfnWndProc = &DefWindowProcW;
-  windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.lpszClassName = L"Kestrel5Bench.Anchor";
-  RegisterClassW(&windowClass);
-  HWND window = nullptr;
-  WaitUntil(
-      [&] {
-        window = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_POPUP, 0, 0, 1, 1, nullptr,
-                                 nullptr, windowClass.hInstance, nullptr);
-        return window != nullptr;
-      },
-      kStartTimeout);
-  return window;
 }
 
 }  // namespace

@@ -18,6 +18,10 @@ inline constexpr const wchar_t* kMoveDoneEvent = L"Kestrel5Bench.MoveDone";
 inline constexpr const char* kFloorHostClass = "Kestrel5Bench.FloorHost";
 inline constexpr const char* kFloorOverlayClass = "Kestrel5Bench.FloorOverlay";
 
+// The floor tray program's window and icon.
+inline constexpr const char* kFloorTrayClass = "Kestrel5Bench.FloorTray";
+inline constexpr UINT kFloorTrayIconId = 1;
+
 inline constexpr int32_t kMaxMoves = 4000;
 
 // The tick pass times one tick of the grey pulse (the colour timer's message)

@@ -1,9 +1,14 @@
 // The floor of opening an overlay: on Windows + C, copy the desktop into a
 // memory bitmap and show it in a topmost borderless window. Nothing else, so
 // the time from the key to a visible window is what Wine and the platform
-// cost. WM_CLOSE on the overlay hides it again; WM_CLOSE on the host quits.
+// cost. A press and a release of the left button on it put the rectangle
+// between them on the clipboard as a bitmap and close it: the floor of the
+// hand-over. WM_CLOSE on the overlay hides it again; WM_CLOSE on the host
+// quits.
 
 #include <windows.h>
+
+#include <algorithm>
 
 #include "bench/bench_wire.h"
 #include "overlay/surface.h"
@@ -34,6 +39,28 @@ struct FrozenScreen {
 
 FrozenScreen g_frozen;
 HWND g_overlay = nullptr;
+POINT g_press{};
+
+// The rectangle from the press to the release, the far column and row
+// excluded, as a bitmap on the clipboard.
+void HandOver(HWND window, POINT release) {
+  const int left = std::min(g_press.x, release.x);
+  const int top = std::min(g_press.y, release.y);
+  const int width = std::max(g_press.x, release.x) - left;
+  const int height = std::max(g_press.y, release.y) - top;
+  if (width <= 0 || height <= 0) return;
+  const HDC screen = GetDC(window);
+  UniqueBitmap picture(CreateCompatibleBitmap(screen, width, height));
+  ReleaseDC(window, screen);
+  UniqueMemoryDc dc(CreateCompatibleDC(g_frozen.dc.get()));
+  const HGDIOBJ old = SelectObject(dc.get(), picture.get());
+  BitBlt(dc.get(), 0, 0, width, height, g_frozen.dc.get(), left, top, SRCCOPY);
+  SelectObject(dc.get(), old);
+  if (!OpenClipboard(window)) return;
+  EmptyClipboard();
+  if (SetClipboardData(CF_BITMAP, picture.get())) picture.Detach();
+  CloseClipboard();
+}
 
 void Capture() {
   g_frozen.width = GetSystemMetrics(SM_CXSCREEN);
@@ -51,8 +78,8 @@ void Open(HINSTANCE instance) {
   if (g_overlay) return;
   Capture();
   g_overlay = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kFloorOverlayClass, "",
-                              WS_POPUP | WS_VISIBLE, 0, 0, g_frozen.width, g_frozen.height,
-                              nullptr, nullptr, instance, nullptr);
+                              WS_POPUP | WS_VISIBLE, 0, 0, g_frozen.width, g_frozen.height, nullptr,
+                              nullptr, instance, nullptr);
 }
 
 LRESULT CALLBACK OverlayProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -68,6 +95,13 @@ LRESULT CALLBACK OverlayProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
       EndPaint(window, &paint);
       return 0;
     }
+    case WM_LBUTTONDOWN:
+      g_press = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+      return 0;
+    case WM_LBUTTONUP:
+      HandOver(window, {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+      DestroyWindow(window);
+      return 0;
     case WM_CLOSE:
       DestroyWindow(window);
       return 0;

@@ -11,6 +11,7 @@ packages=(
   libxinerama1:i386 libxrandr2:i386 libxi6:i386 libxcursor1:i386 libxfixes3:i386
   libxcomposite1:i386 libxrender1:i386
   locales fonts-ipafont-gothic fonts-ipafont-mincho
+  qemu-user-static
 )
 
 if [ "$(id -u)" -ne 0 ]; then

@@ -3,6 +3,7 @@
 // and a clipboard another program holds open.
 
 #include <functional>
+#include <utility>
 
 #include "e2e/support/cut_fixture.h"
 
@@ -205,6 +206,42 @@ TEST_F(CutPaths, AClipboardHeldThroughTheCutKeepsThePictureForLater) {
   program_->Command(kLastPictureCommand);
   EXPECT_TRUE(WaitUntil([] { return ClipboardPicture().has_value(); }));
   EXPECT_TRUE(IsPatternArea(ClipboardPicture(), Pattern::Plain, kArea));
+}
+
+// Windows + C held by another program from before the start: the program
+// comes up without a word about it, everything else works, and the other
+// program keeps its hotkey.
+class OthersHotkey {
+ public:
+  OthersHotkey() : held_(RegisterHotKey(nullptr, kId, MOD_WIN, 'C') != FALSE) {}
+  ~OthersHotkey() { Release(); }
+  OthersHotkey(const OthersHotkey&) = delete;
+  OthersHotkey& operator=(const OthersHotkey&) = delete;
+  bool held() const { return held_; }
+  // True when it was still registered to its owner.
+  bool Release() { return std::exchange(held_, false) && UnregisterHotKey(nullptr, kId); }
+
+ private:
+  static constexpr int kId = 0x4B35;
+  bool held_;
+};
+
+TEST_F(CutPaths, AHotkeyTakenByAnotherProgramChangesNothingElse) {
+  OthersHotkey others;
+  ASSERT_TRUE(others.held());
+  store_.Write(L"Kestrel5", L"Options", L"Hotkey", L"True");
+  StartOverPattern();
+  EXPECT_TRUE(MenuSaysACutExists() == false) << "the menu answers as after any start";
+  // The double-click action releases and registers the hotkey around itself.
+  program_->TrayCallback(WM_LBUTTONDBLCLK);
+  ASSERT_TRUE(WaitOverlayShown());
+  DragOnOverlay(kAreaTopLeft, kAreaBottomRight);
+  EXPECT_TRUE(IsPatternArea(ClipboardPicture(), Pattern::Plain, kArea));
+  EXPECT_TRUE(MenuSaysACutExists());
+  EXPECT_TRUE(WindowsOf(program_->processId(), L"#32770").empty()) << "nothing is reported";
+  QuitByMenu();
+  EXPECT_EQ(program_->WaitExit(), std::optional<DWORD>(0));
+  EXPECT_TRUE(others.Release()) << "the other program kept its hotkey";
 }
 
 }  // namespace

@@ -111,6 +111,7 @@ ResourceUse ResourceUseOf(HANDLE process, DWORD processId) {
     // Wine answers PrivateUsage with 0; PagefileUsage is the commit charge,
     // which equals it on Windows.
     use.privateBytes = memory.PrivateUsage ? memory.PrivateUsage : memory.PagefileUsage;
+    use.workingSetBytes = memory.WorkingSetSize;
   }
   return use;
 }

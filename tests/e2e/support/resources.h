@@ -13,6 +13,7 @@ struct ResourceUse {
   uint32_t gdiObjects = 0;
   uint32_t userObjects = 0;
   uint64_t privateBytes = 0;
+  uint64_t workingSetBytes = 0;
   // Which measure each count came from, for failure messages.
   std::string source;
 };

@@ -108,6 +108,11 @@ class OpenedClipboard {
 
 }  // namespace
 
+std::optional<Picture> PictureFromPackedDib(const void* dib, size_t bytes) {
+  if (bytes < sizeof(BITMAPINFOHEADER)) return std::nullopt;
+  return FromPackedDib(static_cast<const BITMAPINFO*>(dib), bytes);
+}
+
 uint32_t PatternPixel(Pattern pattern, int x, int y) {
   const uint32_t red = static_cast<uint32_t>(x) & 0xFF;
   const uint32_t green = static_cast<uint32_t>(y) & 0xFF;

@@ -51,6 +51,8 @@ class PatternWindow {
 // as another program sees them.
 std::optional<Picture> ScreenPicture(const RECT& area);
 
+// A packed DIB (header, colours, bits) as pixels; nothing when malformed.
+std::optional<Picture> PictureFromPackedDib(const void* dib, size_t bytes);
 // The clipboard's CF_DIB picture, or nothing when it holds none.
 std::optional<Picture> ClipboardPicture();
 // The clipboard's text, or nothing when it holds none.
