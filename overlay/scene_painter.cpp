@@ -50,6 +50,34 @@ void Frame(HDC dc, const RECT& r, Colour colour) {
   FrameRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
 }
 
+constexpr ElementId kHead[] = {ElementId::imgIcon, ElementId::lblTitle, ElementId::lblDescription};
+
+bool IsHead(ElementId id) {
+  return std::find(std::begin(kHead), std::end(kHead), id) != std::end(kHead);
+}
+
+bool Inside(const Rect& inner, const Rect& outer) {
+  return inner.x >= outer.x && inner.y >= outer.y &&
+         inner.x + inner.width <= outer.x + outer.width &&
+         inner.y + inner.height <= outer.y + outer.height;
+}
+
+// The frame is shown with the whole head on it: they can be drawn as one
+// picture.
+bool HeadOnFrame(const Scene& scene) {
+  const Element& frame = scene[ElementId::shpPointerGuide];
+  if (!frame.visible) return false;
+  return std::all_of(std::begin(kHead), std::end(kHead), [&](ElementId id) {
+    return scene[id].visible && Inside(scene[id].bounds, frame.bounds);
+  });
+}
+
+bool SameLook(const Element& a, const Element& b) {
+  return a.kind == b.kind && a.bounds == b.bounds && a.visible == b.visible && a.line == b.line &&
+         a.fill == b.fill && a.caption == b.caption && a.font == b.font &&
+         a.rightAligned == b.rightAligned;
+}
+
 }  // namespace
 
 ScenePainter::ScenePainter(HINSTANCE instance)
@@ -65,6 +93,8 @@ void ScenePainter::Open() {
 void ScenePainter::Close() {
   uiFont_ = UniqueFont();
   titleFont_ = UniqueFont();
+  frameBlock_ = Surface();
+  frameBlockValid_ = false;
 }
 
 HGDIOBJ ScenePainter::FontOf(TextFont font) const {
@@ -98,16 +128,49 @@ int32_t ScenePainter::TextWidth(const std::wstring& text) const {
 
 void ScenePainter::Paint(HDC dc, const Scene& scene, const Surface& lupeImage,
                          const std::vector<RECT>& repaint) const {
+  const bool block = HeadOnFrame(scene);
   for (size_t i = 0; i < kElementCount; ++i) {
-    const Element& e = scene[static_cast<ElementId>(i)];
-    if (!e.visible) continue;
+    const auto id = static_cast<ElementId>(i);
+    const Element& e = scene[id];
+    if (!e.visible || (block && IsHead(id))) continue;
     // Tested against each rectangle, not their bounding box: the crosshair
     // makes that box the whole screen, and a text clipped away entirely
     // still costs its whole layout.
     const bool meets = std::any_of(repaint.begin(), repaint.end(),
                                    [&](const RECT& r) { return Meets(e.bounds, r); });
-    if (meets) PaintElement(dc, e, lupeImage);
+    if (!meets) continue;
+    if (block && id == ElementId::shpPointerGuide)
+      PaintFrameBlock(dc, scene);
+    else
+      PaintElement(dc, e, lupeImage);
   }
+}
+
+void ScenePainter::PaintFrameBlock(HDC dc, const Scene& scene) const {
+  const Rect& at = scene[ElementId::shpPointerGuide].bounds;
+  std::array<Element, kFrameBlockParts> parts = {scene[ElementId::shpPointerGuide], scene[kHead[0]],
+                                                 scene[kHead[1]], scene[kHead[2]]};
+  for (Element& part : parts) {
+    part.bounds.x -= at.x;
+    part.bounds.y -= at.y;
+  }
+  const bool same = frameBlockValid_ &&
+                    std::equal(parts.begin(), parts.end(), frameBlockParts_.begin(), &SameLook);
+  if (!same) {
+    if (frameBlock_.width() != at.width || frameBlock_.height() != at.height)
+      frameBlock_ = Surface(at.width, at.height);
+    frameBlockValid_ = false;
+    if (!frameBlock_) {
+      // No picture to keep: the parts straight onto the screen.
+      for (ElementId id : {ElementId::shpPointerGuide, kHead[0], kHead[1], kHead[2]})
+        PaintElement(dc, scene[id], Surface());
+      return;
+    }
+    for (const Element& part : parts) PaintElement(frameBlock_.dc(), part, Surface());
+    frameBlockParts_ = parts;
+    frameBlockValid_ = true;
+  }
+  BitBlt(dc, at.x, at.y, at.width, at.height, frameBlock_.dc(), 0, 0, SRCCOPY);
 }
 
 void ScenePainter::PaintElement(HDC dc, const Element& e, const Surface& lupeImage) const {

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -20,7 +21,7 @@ class ScenePainter {
   // Creates the fonts of one opening at the current resolution: the system's
   // message font for the labels and lblTitle's own font.
   void Open();
-  // Frees the fonts of the opening.
+  // Frees the fonts and pictures of the opening.
   void Close();
 
   // The label sizes the fonts ask for.
@@ -37,6 +38,10 @@ class ScenePainter {
  private:
   void PaintElement(HDC dc, const Element& e, const Surface& lupeImage) const;
   void PaintText(HDC dc, const Element& e) const;
+  // The frame with the guide's head on it, from a picture kept while they
+  // do not change: the guide moves on every pointer move, its head's texts
+  // and icon only rarely change.
+  void PaintFrameBlock(HDC dc, const Scene& scene) const;
   HGDIOBJ FontOf(TextFont font) const;
   SIZE Extent(HGDIOBJ font, const std::wstring& text) const;
 
@@ -44,6 +49,12 @@ class ScenePainter {
   UniqueFont uiFont_;
   UniqueFont titleFont_;
   UniqueMemoryDc measure_;  // where texts are measured
+  // The frame and the head (icon, title, description) as last drawn into
+  // frameBlock_, positioned relative to the frame.
+  static constexpr size_t kFrameBlockParts = 4;
+  mutable std::array<Element, kFrameBlockParts> frameBlockParts_{};
+  mutable Surface frameBlock_;
+  mutable bool frameBlockValid_ = false;
 };
 
 }  // namespace kestrel
