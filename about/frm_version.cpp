@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "about/version_text.h"
+#include "common/dialog_template.h"
 #include "common/win_handles.h"
 #include "res/resource_ids.h"
 
@@ -159,27 +160,12 @@ INT_PTR CALLBACK VersionProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
   }
 }
 
-// A dialog template without controls: the children are placed in pixels by
-// the load handler.
-std::vector<WORD> BuildTemplate() {
-  std::vector<WORD> words(sizeof(DLGTEMPLATE) / sizeof(WORD), 0);
-  auto* dialog = reinterpret_cast<DLGTEMPLATE*>(words.data());
-  dialog->style = kDialogStyle;
-  words.push_back(0);  // no menu
-  words.push_back(0);  // the standard dialog class
-  for (const wchar_t* c = kCaption; *c; ++c) words.push_back(static_cast<WORD>(*c));
-  words.push_back(0);
-  words.push_back(kDialogFontPoints);
-  for (const wchar_t* c = kDialogFontFace; *c; ++c) words.push_back(static_cast<WORD>(*c));
-  words.push_back(0);
-  return words;
-}
-
 }  // namespace
 
 void frmVersion::ShowModal(HINSTANCE instance, HWND owner) {
   VersionBox box{instance, {}, {}, {}};
-  const std::vector<WORD> dialogTemplate = BuildTemplate();
+  const std::vector<WORD> dialogTemplate =
+      EmptyDialogTemplate(kDialogStyle, kCaption, kDialogFontPoints, kDialogFontFace);
   DialogBoxIndirectParamW(instance, reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()),
                           owner, &VersionProc, reinterpret_cast<LPARAM>(&box));
 }

@@ -21,15 +21,6 @@ constexpr int kReportEvery = 100;
 
 class SoakBench : public CutTest {
  protected:
-  void CommandChangingClipboard(UINT command) {
-    const DWORD before = GetClipboardSequenceNumber();
-    program_->Command(command);
-    ASSERT_TRUE(WaitUntil([&] {
-      return GetClipboardSequenceNumber() != before && OverlayWindow() == nullptr;
-    })) << "command "
-        << command << " did not reach the clipboard";
-  }
-
   ResourceUse Report(int cuts) {
     DWORD_PTR ignored = 0;
     SendMessageTimeoutW(program_->background(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/dialog_template.h"
 #include "core/mdl_kestrel.h"
 #include "options/mdl_tab_control.h"
 #include "options/options_logic.h"
@@ -117,18 +118,6 @@ wchar_t DecimalSeparator() {
   return separator[0];
 }
 
-// The empty dialog; its controls are placed in pixels by the load handler.
-std::vector<WORD> BuildTemplate() {
-  std::vector<WORD> words(sizeof(DLGTEMPLATE) / sizeof(WORD), 0);
-  auto* dialog = reinterpret_cast<DLGTEMPLATE*>(words.data());
-  dialog->style = kDialogStyle;
-  words.push_back(0);  // no menu
-  words.push_back(0);  // the standard dialog class
-  for (const wchar_t* c = kCaption; *c; ++c) words.push_back(static_cast<WORD>(*c));
-  words.push_back(0);
-  return words;
-}
-
 }  // namespace
 
 void frmOptions::ShowModal(HINSTANCE instance, HWND owner) {
@@ -140,7 +129,7 @@ void frmOptions::ShowModal(HINSTANCE instance, HWND owner) {
   if (!RegisterContainerClass(instance, &ContainerProc)) return;
 
   frmOptions form(instance, owner);
-  const std::vector<WORD> dialogTemplate = BuildTemplate();
+  const std::vector<WORD> dialogTemplate = EmptyDialogTemplate(kDialogStyle, kCaption);
   g_open = &form;
   HWND dialog = CreateDialogIndirectParamW(
       instance, reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()), owner, &DialogProc,

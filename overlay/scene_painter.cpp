@@ -1,6 +1,7 @@
 #include "overlay/scene_painter.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "overlay/overlay_texts.h"
 #include "res/resource_ids.h"
@@ -72,10 +73,12 @@ bool HeadOnFrame(const Scene& scene) {
   });
 }
 
-bool SameLook(const Element& a, const Element& b) {
-  return a.kind == b.kind && a.bounds == b.bounds && a.visible == b.visible && a.line == b.line &&
-         a.fill == b.fill && a.caption == b.caption && a.font == b.font &&
-         a.rightAligned == b.rightAligned;
+// `kept` looks like `now` moved by (-dx, -dy).
+bool SameLook(const Element& now, const Element& kept, int32_t dx, int32_t dy) {
+  const Rect moved{now.bounds.x - dx, now.bounds.y - dy, now.bounds.width, now.bounds.height};
+  return now.kind == kept.kind && moved == kept.bounds && now.visible == kept.visible &&
+         now.line == kept.line && now.fill == kept.fill && now.caption == kept.caption &&
+         now.font == kept.font && now.rightAligned == kept.rightAligned;
 }
 
 }  // namespace
@@ -148,26 +151,28 @@ void ScenePainter::Paint(HDC dc, const Scene& scene, const Surface& lupeImage,
 
 void ScenePainter::PaintFrameBlock(HDC dc, const Scene& scene) const {
   const Rect& at = scene[ElementId::shpPointerGuide].bounds;
-  std::array<Element, kFrameBlockParts> parts = {scene[ElementId::shpPointerGuide], scene[kHead[0]],
-                                                 scene[kHead[1]], scene[kHead[2]]};
-  for (Element& part : parts) {
-    part.bounds.x -= at.x;
-    part.bounds.y -= at.y;
-  }
-  const bool same = frameBlockValid_ &&
-                    std::equal(parts.begin(), parts.end(), frameBlockParts_.begin(), &SameLook);
+  const ElementId ids[kFrameBlockParts] = {ElementId::shpPointerGuide, kHead[0], kHead[1],
+                                           kHead[2]};
+  // Compared in place: this runs on every pointer move.
+  bool same = frameBlockValid_;
+  for (size_t i = 0; same && i < kFrameBlockParts; ++i)
+    same = SameLook(scene[ids[i]], frameBlockParts_[i], at.x, at.y);
   if (!same) {
     if (frameBlock_.width() != at.width || frameBlock_.height() != at.height)
       frameBlock_ = Surface(at.width, at.height);
     frameBlockValid_ = false;
     if (!frameBlock_) {
       // No picture to keep: the parts straight onto the screen.
-      for (ElementId id : {ElementId::shpPointerGuide, kHead[0], kHead[1], kHead[2]})
-        PaintElement(dc, scene[id], Surface());
+      for (ElementId id : ids) PaintElement(dc, scene[id], Surface());
       return;
     }
-    for (const Element& part : parts) PaintElement(frameBlock_.dc(), part, Surface());
-    frameBlockParts_ = parts;
+    for (size_t i = 0; i < kFrameBlockParts; ++i) {
+      Element part = scene[ids[i]];
+      part.bounds.x -= at.x;
+      part.bounds.y -= at.y;
+      PaintElement(frameBlock_.dc(), part, Surface());
+      frameBlockParts_[i] = std::move(part);
+    }
     frameBlockValid_ = true;
   }
   BitBlt(dc, at.x, at.y, at.width, at.height, frameBlock_.dc(), 0, 0, SRCCOPY);

@@ -22,17 +22,6 @@ constexpr uint64_t kMemorySlack = 1u << 20;
 
 class Soak : public CutTest {
  protected:
-  // Posts a command and waits until it has changed the clipboard and the
-  // overlay is gone, i.e. until the program has handled it.
-  void CommandChangingClipboard(UINT command) {
-    const DWORD before = GetClipboardSequenceNumber();
-    program_->Command(command);
-    ASSERT_TRUE(WaitUntil([&] {
-      return GetClipboardSequenceNumber() != before && OverlayWindow() == nullptr;
-    })) << "command "
-        << command << " did not reach the clipboard";
-  }
-
   // Cuts of varied sizes by drag, re-cuts, the last picture and clearing.
   void Round(int dragCuts, int reCuts) {
     for (int i = 0; i < dragCuts; ++i) {

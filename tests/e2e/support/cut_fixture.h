@@ -71,6 +71,17 @@ class CutTest : public ProgramTest {
     DragOnOverlay(from, to, modifiers);
   }
 
+  // Posts a command and waits until it has changed the clipboard and the
+  // overlay is gone, i.e. until the program has handled it.
+  void CommandChangingClipboard(UINT command) {
+    const DWORD before = GetClipboardSequenceNumber();
+    program_->Command(command);
+    ASSERT_TRUE(WaitUntil([&] {
+      return GetClipboardSequenceNumber() != before && OverlayWindow() == nullptr;
+    })) << "command "
+        << command << " did not reach the clipboard";
+  }
+
   // The cut command's menu items tell whether a cut exists.
   bool MenuSaysACutExists() {
     const auto menu = OpenTrayMenu();
