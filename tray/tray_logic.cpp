@@ -88,7 +88,10 @@ TimedCaptions TimedMenuCaptions(int32_t cutterMode, int32_t cutTimerTime, int32_
 
 bool IsVersionXPOrLater(uint32_t platformId, uint32_t major, uint32_t minor) {
   if (platformId != kPlatformNt) return false;
-  const float version = static_cast<float>(major) + static_cast<float>(minor) / 100.0f;
+  // Every step is stored as a float: x87 code would otherwise keep the sum in
+  // extended precision, and 5 + 1/100 would then fall short of 5.01f.
+  volatile const float minorPart = static_cast<float>(minor) / 100.0f;
+  volatile const float version = static_cast<float>(major) + minorPart;
   return version >= kWindowsXpVersion;
 }
 
