@@ -214,14 +214,20 @@ TEST_F(Options, OpensWithTheStoredValuesAndTheEnablingRules) {
 
   // A click on the guide enables its controls; the picture view's third
   // button enables the program box; and both mark a change.
+  // A click's rules enable their controls one after the other: wait for all
+  // of them before judging any.
+  const auto waitEnabled = [&](std::initializer_list<Ctl> controls) {
+    WaitUntil([&] {
+      return std::all_of(controls.begin(), controls.end(),
+                         [&](Ctl c) { return dialog.Enabled(c); });
+    });
+    for (Ctl c : controls) EXPECT_TRUE(dialog.Enabled(c)) << kestrel::options::Find(c)->name;
+  };
   ASSERT_TRUE(dialog.Click(Ctl::optPictureView2));
-  EXPECT_TRUE(WaitUntil([&] { return dialog.Enabled(Ctl::txtVModeSoft); }));
-  EXPECT_TRUE(dialog.Enabled(Ctl::btnVModeSoft));
-  EXPECT_TRUE(dialog.Enabled(Ctl::cmdApp));
+  waitEnabled({Ctl::txtVModeSoft, Ctl::btnVModeSoft, Ctl::cmdApp});
   ASSERT_TRUE(ShowTab(dialog, 1));
   ASSERT_TRUE(dialog.Click(Ctl::chkPointerGuide));
-  EXPECT_TRUE(WaitUntil([&] { return dialog.Enabled(Ctl::chkPGFrame); }));
-  EXPECT_TRUE(dialog.Enabled(Ctl::optPGType0));
+  waitEnabled({Ctl::chkPGFrame, Ctl::optPGType0});
   EXPECT_FALSE(dialog.Enabled(Ctl::txtCGridSize)) << "the grid does not hang on the guide";
 
   // OK stores every edit, the untouched stored states included.
