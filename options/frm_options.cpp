@@ -10,6 +10,7 @@
 
 #include "common/dialog_template.h"
 #include "core/mdl_kestrel.h"
+#include "options/locale_number.h"
 #include "options/mdl_tab_control.h"
 #include "options/options_logic.h"
 #include "res/resource_ids.h"
@@ -107,15 +108,6 @@ HFONT CreateDialogFont(int dpi) {
   font.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
   wcsncpy(font.lfFaceName, kDialogFontFace, LF_FACESIZE - 1);
   return CreateFontIndirectW(&font);
-}
-
-wchar_t DecimalSeparator() {
-  wchar_t separator[8] = L".";
-  if (!GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator,
-                      static_cast<int>(std::size(separator))) ||
-      !separator[0])
-    return L'.';
-  return separator[0];
 }
 
 }  // namespace
@@ -419,7 +411,7 @@ void frmOptions::Browse(Ctl box, const wchar_t* filter) {
 void frmOptions::cmdApp_Click() {
   const options::ControlValues values{[this](Ctl c) { return Checked(c); },
                                       [this](Ctl c) { return Text(c); }};
-  const options::ApplyPlan plan = options::PlanApply(values, DecimalSeparator());
+  const options::ApplyPlan plan = options::PlanApply(values, options::ReadNumberInUserLocale);
   if (plan.message) {
     MessageBoxW(dialog_, plan.message, options::kMessageCaption, kMessageStyle);
     return;

@@ -321,6 +321,19 @@ TEST_F(Options, BadNumbersAreRefusedWithTheirMessage) {
   EXPECT_EQ(Stored(), std::vector<std::wstring>{L"Options\\CutTimerTime=2"});
 }
 
+// The platform's number test in the user's locale: a grouped number is a
+// number there, as in the countdown's input box.
+TEST_F(Options, AGroupedNumberIsTakenAsItsValue) {
+  Start();
+  OptionsDialog dialog = Open();
+  ASSERT_NE(dialog.window(), nullptr);
+  ASSERT_TRUE(ShowTab(dialog, 1));
+  TypeInto(dialog, Ctl::txtCGridSize, L"1,000");
+  ASSERT_TRUE(dialog.Click(Ctl::cmdOK));
+  EXPECT_TRUE(WaitClosed(dialog)) << "a message: " << Utf8(TakeMessage());
+  EXPECT_EQ(Stored(), std::vector<std::wstring>{L"Options\\CGridSize=1000"});
+}
+
 TEST_F(Options, BrowseButtonsShareTheChosenFileName) {
   store_.Write(kApp, kOptions, L"CountType", L"2");
   store_.Write(kApp, kOptions, L"ViewMode", L"2");
