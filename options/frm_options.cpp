@@ -48,14 +48,16 @@ struct WindowKind {
   DWORD exStyle;
 };
 
+// Every control clips its siblings: where one is laid over another, only
+// the upper one paints there.
 WindowKind KindOf(const options::ControlSpec& c) {
   switch (c.kind) {
     case Kind::Host:
     case Kind::Page:
     case Kind::Container:
-      return {kContainerClassName, WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT};
+      return {kContainerClassName, 0, WS_EX_CONTROLPARENT};
     case Kind::Frame:
-      return {WC_BUTTONW, BS_GROUPBOX | WS_CLIPSIBLINGS | WS_GROUP, 0};
+      return {WC_BUTTONW, BS_GROUPBOX | WS_GROUP, 0};
     case Kind::Button:
       return {WC_BUTTONW,
               static_cast<DWORD>(c.id == Ctl::cmdOK ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) |
@@ -223,10 +225,10 @@ void frmOptions::CreateControls() {
       at.height = std::max(at.height, static_cast<int>(extent.cy));
     }
     HWND window = CreateWindowExW(
-        kind.exStyle, kind.className, c->caption, WS_CHILD | WS_VISIBLE | kind.style, at.left,
-        at.top, at.width, at.height, parent,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(static_cast<uint16_t>(c->id))), instance_,
-        nullptr);
+        kind.exStyle, kind.className, c->caption,
+        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style, at.left, at.top, at.width, at.height,
+        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(static_cast<uint16_t>(c->id))),
+        instance_, nullptr);
     if (window) SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     // No limit but the platform's: a long command line can be typed or
     // pasted whole, not only loaded.
