@@ -50,7 +50,9 @@ struct WindowKind {
 
 // Every control clips its siblings: where one is laid over another, only
 // the upper one paints there.
-WindowKind KindOf(const options::ControlSpec& c) {
+// `opensGroup`: the control is the first of its option array in the
+// z-order, where the dialog manager's group of the array begins.
+WindowKind KindOf(const options::ControlSpec& c, bool opensGroup) {
   switch (c.kind) {
     case Kind::Host:
     case Kind::Page:
@@ -64,10 +66,8 @@ WindowKind KindOf(const options::ControlSpec& c) {
                   WS_TABSTOP | WS_GROUP,
               0};
     case Kind::OptionButton:
-      // The first button of an array opens the dialog manager's group.
       return {WC_BUTTONW,
-              static_cast<DWORD>(BS_AUTORADIOBUTTON | (c.index == 0 ? WS_GROUP | WS_TABSTOP : 0)),
-              0};
+              static_cast<DWORD>(BS_AUTORADIOBUTTON | (opensGroup ? WS_GROUP | WS_TABSTOP : 0)), 0};
     case Kind::CheckBox:
       return {WC_BUTTONW, BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 0};
     case Kind::TextBox:
@@ -208,10 +208,12 @@ void frmOptions::CreateControls() {
   const int dpi = ScreenDpi();
   font_.Reset(CreateDialogFont(dpi));
   const HFONT font = font_ ? font_.get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  const options::ControlSpec* previous = nullptr;
   for (const options::ControlSpec* c : options::CreationOrder()) {
     const options::Placement place = options::PlaceControl(*c, dpi);
     HWND parent = place.parent == Ctl::None ? dialog_ : Item(place.parent);
-    const WindowKind kind = KindOf(*c);
+    const WindowKind kind = KindOf(*c, !previous || !options::SameArray(*previous, *c));
+    previous = c;
     options::PixelRect at = place.at;
     if (c->kind == Kind::Label) {
       // A label keeps its place but grows to its text, so that a

@@ -32,11 +32,6 @@ constexpr const wchar_t* kCountWave = L"CountWave";
 constexpr const wchar_t* kCountSeries = L"CountSeries";
 constexpr const wchar_t* kHotkey = L"Hotkey";
 
-bool SameArray(const ControlSpec& a, const ControlSpec& b) {
-  return a.kind == Kind::OptionButton && b.kind == Kind::OptionButton &&
-         std::wstring_view(a.key) == std::wstring_view(b.key);
-}
-
 constexpr Twips kPageArea{180, 480, 6735, 3735};
 
 // The window a control's window goes into and its place there in twips:
@@ -45,10 +40,10 @@ constexpr Twips kPageArea{180, 480, 6735, 3735};
 std::pair<Ctl, Twips> InWindowParent(const ControlSpec& control);
 
 // A control whose left edge lies inside another one of its window, on the
-// same lines (chkCountSeries on the end of optCount(2)'s text), is laid over
-// it. The buttons of one array are never laid over each other.
+// same lines (chkCountSeries on the end of optCount(2)'s text, optPGType(1)
+// on the end of optPGType(0)), is laid over it.
 bool LiesOver(const ControlSpec& upper, const ControlSpec& lower) {
-  if (&upper == &lower || SameArray(upper, lower)) return false;
+  if (&upper == &lower) return false;
   for (const ControlSpec* c : {&upper, &lower})
     if (c->kind == Kind::Frame || c->kind == Kind::Host || c->kind == Kind::Page) return false;
   const auto [upperParent, u] = InWindowParent(upper);
@@ -137,6 +132,11 @@ std::pair<Ctl, Twips> InWindowParent(const ControlSpec& control) {
 
 }  // namespace
 
+bool SameArray(const ControlSpec& a, const ControlSpec& b) {
+  return a.kind == Kind::OptionButton && b.kind == Kind::OptionButton &&
+         std::wstring_view(a.key) == std::wstring_view(b.key);
+}
+
 std::span<const ControlSpec> Controls() { return kControls; }
 
 const ControlSpec* Find(Ctl id) {
@@ -174,6 +174,12 @@ std::vector<const ControlSpec*> CreationOrder() {
   // A window created earlier lies above its later siblings: what is laid
   // over a control comes before it, and before the whole array of an option
   // button, whose buttons stay next to each other.
+  const std::function<void(const ControlSpec&)> placeInArray = [&](const ControlSpec& c) {
+    if (emitted(c)) return;
+    for (const ControlSpec& upper : kControls)
+      if (SameArray(upper, c) && LiesOver(upper, c)) placeInArray(upper);
+    order.push_back(&c);
+  };
   const std::function<void(const ControlSpec&)> emit = [&](const ControlSpec& c) {
     if (c.kind == Kind::Frame || c.kind == Kind::Host || emitted(c)) return;
     std::vector<const ControlSpec*> group;
@@ -181,9 +187,8 @@ std::vector<const ControlSpec*> CreationOrder() {
       if (&member == &c || SameArray(member, c)) group.push_back(&member);
     for (const ControlSpec* member : group)
       for (const ControlSpec& upper : kControls)
-        if (LiesOver(upper, *member)) emit(upper);
-    for (const ControlSpec* member : group)
-      if (!emitted(*member)) order.push_back(member);
+        if (!SameArray(upper, *member) && LiesOver(upper, *member)) emit(upper);
+    for (const ControlSpec* member : group) placeInArray(*member);
   };
   for (const ControlSpec& c : kControls) emit(c);
   // Frames lie below their contents, and the host below the pages.

@@ -133,6 +133,10 @@ struct Placement {
 };
 Placement PlaceControl(const ControlSpec& control, int dpi);
 
+// Whether two controls are option buttons of one array (one exclusive
+// group).
+bool SameArray(const ControlSpec& a, const ControlSpec& b);
+
 // The order in which to create the windows, which is their z-order (the
 // first created lies on top): containers before their contents, the buttons
 // of one option array next to each other (one group for the dialog
