@@ -10,6 +10,7 @@
 
 #include "common/dialog_template.h"
 #include "core/mdl_kestrel.h"
+#include "options/locale_number.h"
 #include "options/mdl_tab_control.h"
 #include "options/options_logic.h"
 #include "res/resource_ids.h"
@@ -47,24 +48,26 @@ struct WindowKind {
   DWORD exStyle;
 };
 
-WindowKind KindOf(const options::ControlSpec& c) {
+// Every control clips its siblings: where one is laid over another, only
+// the upper one paints there.
+// `opensGroup`: the control is the first of its option array in the
+// z-order, where the dialog manager's group of the array begins.
+WindowKind KindOf(const options::ControlSpec& c, bool opensGroup) {
   switch (c.kind) {
     case Kind::Host:
     case Kind::Page:
     case Kind::Container:
-      return {kContainerClassName, WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT};
+      return {kContainerClassName, 0, WS_EX_CONTROLPARENT};
     case Kind::Frame:
-      return {WC_BUTTONW, BS_GROUPBOX | WS_CLIPSIBLINGS | WS_GROUP, 0};
+      return {WC_BUTTONW, BS_GROUPBOX | WS_GROUP, 0};
     case Kind::Button:
       return {WC_BUTTONW,
               static_cast<DWORD>(c.id == Ctl::cmdOK ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) |
                   WS_TABSTOP | WS_GROUP,
               0};
     case Kind::OptionButton:
-      // The first button of an array opens the dialog manager's group.
       return {WC_BUTTONW,
-              static_cast<DWORD>(BS_AUTORADIOBUTTON | (c.index == 0 ? WS_GROUP | WS_TABSTOP : 0)),
-              0};
+              static_cast<DWORD>(BS_AUTORADIOBUTTON | (opensGroup ? WS_GROUP | WS_TABSTOP : 0)), 0};
     case Kind::CheckBox:
       return {WC_BUTTONW, BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 0};
     case Kind::TextBox:
@@ -107,15 +110,6 @@ HFONT CreateDialogFont(int dpi) {
   font.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
   wcsncpy(font.lfFaceName, kDialogFontFace, LF_FACESIZE - 1);
   return CreateFontIndirectW(&font);
-}
-
-wchar_t DecimalSeparator() {
-  wchar_t separator[8] = L".";
-  if (!GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator,
-                      static_cast<int>(std::size(separator))) ||
-      !separator[0])
-    return L'.';
-  return separator[0];
 }
 
 }  // namespace
@@ -214,10 +208,12 @@ void frmOptions::CreateControls() {
   const int dpi = ScreenDpi();
   font_.Reset(CreateDialogFont(dpi));
   const HFONT font = font_ ? font_.get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  const options::ControlSpec* previous = nullptr;
   for (const options::ControlSpec* c : options::CreationOrder()) {
     const options::Placement place = options::PlaceControl(*c, dpi);
     HWND parent = place.parent == Ctl::None ? dialog_ : Item(place.parent);
-    const WindowKind kind = KindOf(*c);
+    const WindowKind kind = KindOf(*c, !previous || !options::SameArray(*previous, *c));
+    previous = c;
     options::PixelRect at = place.at;
     if (c->kind == Kind::Label) {
       // A label keeps its place but grows to its text, so that a
@@ -231,10 +227,10 @@ void frmOptions::CreateControls() {
       at.height = std::max(at.height, static_cast<int>(extent.cy));
     }
     HWND window = CreateWindowExW(
-        kind.exStyle, kind.className, c->caption, WS_CHILD | WS_VISIBLE | kind.style, at.left,
-        at.top, at.width, at.height, parent,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(static_cast<uint16_t>(c->id))), instance_,
-        nullptr);
+        kind.exStyle, kind.className, c->caption,
+        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style, at.left, at.top, at.width, at.height,
+        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(static_cast<uint16_t>(c->id))),
+        instance_, nullptr);
     if (window) SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     // No limit but the platform's: a long command line can be typed or
     // pasted whole, not only loaded.
@@ -419,7 +415,7 @@ void frmOptions::Browse(Ctl box, const wchar_t* filter) {
 void frmOptions::cmdApp_Click() {
   const options::ControlValues values{[this](Ctl c) { return Checked(c); },
                                       [this](Ctl c) { return Text(c); }};
-  const options::ApplyPlan plan = options::PlanApply(values, DecimalSeparator());
+  const options::ApplyPlan plan = options::PlanApply(values, options::ReadNumberInUserLocale);
   if (plan.message) {
     MessageBoxW(dialog_, plan.message, options::kMessageCaption, kMessageStyle);
     return;

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <string_view>
+#include <utility>
 
 namespace kestrel::options {
 namespace {
@@ -30,12 +32,25 @@ constexpr const wchar_t* kCountWave = L"CountWave";
 constexpr const wchar_t* kCountSeries = L"CountSeries";
 constexpr const wchar_t* kHotkey = L"Hotkey";
 
-bool SameArray(const ControlSpec& a, const ControlSpec& b) {
-  return a.kind == Kind::OptionButton && b.kind == Kind::OptionButton &&
-         std::wstring_view(a.key) == std::wstring_view(b.key);
-}
-
 constexpr Twips kPageArea{180, 480, 6735, 3735};
+
+// The window a control's window goes into and its place there in twips:
+// frames hold no windows, so a control in a frame climbs out of it into the
+// frame's own container, moved by the frame's offset.
+std::pair<Ctl, Twips> InWindowParent(const ControlSpec& control);
+
+// A control whose left edge lies inside another one of its window, on the
+// same lines (chkCountSeries on the end of optCount(2)'s text, optPGType(1)
+// on the end of optPGType(0)), is laid over it.
+bool LiesOver(const ControlSpec& upper, const ControlSpec& lower) {
+  if (&upper == &lower) return false;
+  for (const ControlSpec* c : {&upper, &lower})
+    if (c->kind == Kind::Frame || c->kind == Kind::Host || c->kind == Kind::Page) return false;
+  const auto [upperParent, u] = InWindowParent(upper);
+  const auto [lowerParent, l] = InWindowParent(lower);
+  return upperParent == lowerParent && l.left < u.left && u.left < l.left + l.width &&
+         u.top < l.top + l.height && l.top < u.top + u.height;
+}
 
 // clang-format off
 constexpr std::array kControls = {
@@ -103,7 +118,24 @@ constexpr std::array kControls = {
 };
 // clang-format on
 
+std::pair<Ctl, Twips> InWindowParent(const ControlSpec& control) {
+  Twips at = control.at;
+  Ctl parent = control.container;
+  for (const ControlSpec* frame = Find(parent); frame && frame->kind == Kind::Frame;
+       frame = Find(parent)) {
+    at.left += frame->at.left;
+    at.top += frame->at.top;
+    parent = frame->container;
+  }
+  return {parent, at};
+}
+
 }  // namespace
+
+bool SameArray(const ControlSpec& a, const ControlSpec& b) {
+  return a.kind == Kind::OptionButton && b.kind == Kind::OptionButton &&
+         std::wstring_view(a.key) == std::wstring_view(b.key);
+}
 
 std::span<const ControlSpec> Controls() { return kControls; }
 
@@ -126,15 +158,7 @@ int TwipsToPixels(int twips, int dpi) {
 }
 
 Placement PlaceControl(const ControlSpec& control, int dpi) {
-  Twips at = control.at;
-  Ctl parent = control.container;
-  // Frames hold no windows: climb out of them into their own container.
-  while (const ControlSpec* frame = Find(parent)) {
-    if (frame->kind != Kind::Frame) break;
-    at.left += frame->at.left;
-    at.top += frame->at.top;
-    parent = frame->container;
-  }
+  const auto [parent, at] = InWindowParent(control);
   const int left = TwipsToPixels(at.left, dpi);
   const int top = TwipsToPixels(at.top, dpi);
   return {parent,
@@ -147,14 +171,26 @@ std::vector<const ControlSpec*> CreationOrder() {
   auto emitted = [&](const ControlSpec& c) {
     return std::find(order.begin(), order.end(), &c) != order.end();
   };
-  for (const ControlSpec& c : kControls) {
-    if (c.kind == Kind::Frame || c.kind == Kind::Host || emitted(c)) continue;
+  // A window created earlier lies above its later siblings: what is laid
+  // over a control comes before it, and before the whole array of an option
+  // button, whose buttons stay next to each other.
+  const std::function<void(const ControlSpec&)> placeInArray = [&](const ControlSpec& c) {
+    if (emitted(c)) return;
+    for (const ControlSpec& upper : kControls)
+      if (SameArray(upper, c) && LiesOver(upper, c)) placeInArray(upper);
     order.push_back(&c);
-    if (c.kind != Kind::OptionButton) continue;
-    for (const ControlSpec& sibling : kControls) {
-      if (SameArray(sibling, c) && !emitted(sibling)) order.push_back(&sibling);
-    }
-  }
+  };
+  const std::function<void(const ControlSpec&)> emit = [&](const ControlSpec& c) {
+    if (c.kind == Kind::Frame || c.kind == Kind::Host || emitted(c)) return;
+    std::vector<const ControlSpec*> group;
+    for (const ControlSpec& member : kControls)
+      if (&member == &c || SameArray(member, c)) group.push_back(&member);
+    for (const ControlSpec* member : group)
+      for (const ControlSpec& upper : kControls)
+        if (!SameArray(upper, *member) && LiesOver(upper, *member)) emit(upper);
+    for (const ControlSpec* member : group) placeInArray(*member);
+  };
+  for (const ControlSpec& c : kControls) emit(c);
   // Frames lie below their contents, and the host below the pages.
   for (const ControlSpec& c : kControls)
     if (c.kind == Kind::Frame) order.push_back(&c);

@@ -133,10 +133,16 @@ struct Placement {
 };
 Placement PlaceControl(const ControlSpec& control, int dpi);
 
-// The order in which to create the windows: containers before their
-// contents, the buttons of one option array next to each other (one group
-// for the dialog manager's arrow keys), and each frame after its contents
-// so that it lies below them.
+// Whether two controls are option buttons of one array (one exclusive
+// group).
+bool SameArray(const ControlSpec& a, const ControlSpec& b);
+
+// The order in which to create the windows, which is their z-order (the
+// first created lies on top): containers before their contents, the buttons
+// of one option array next to each other (one group for the dialog
+// manager's arrow keys), a control laid over the end of another's text
+// before that one so that it lies above it, and each frame after its
+// contents so that it lies below them.
 std::vector<const ControlSpec*> CreationOrder();
 
 }  // namespace kestrel::options

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <string>
 
@@ -10,9 +9,6 @@ namespace kestrel::options {
 namespace {
 
 using enum Ctl;
-
-bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
-bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 
 struct NumericBox {
   Ctl box;
@@ -30,54 +26,6 @@ const ControlSpec* EditorOf(std::wstring_view key, Kind kind) {
 
 }  // namespace
 
-std::optional<double> ParseNumber(std::wstring_view text, wchar_t decimalSeparator) {
-  size_t begin = 0, end = text.size();
-  while (begin < end && IsBlank(text[begin])) ++begin;
-  while (end > begin && IsBlank(text[end - 1])) --end;
-  // Rewritten in the plain form from_chars reads: "-12.5e3".
-  std::string plain;
-  size_t i = begin;
-  if (i < end && (text[i] == L'+' || text[i] == L'-')) {
-    if (text[i] == L'-') plain += '-';
-    ++i;
-  }
-  int digits = 0;
-  bool separator = false;
-  for (; i < end; ++i) {
-    if (IsDigit(text[i])) {
-      plain += static_cast<char>(text[i]);
-      ++digits;
-    } else if (text[i] == decimalSeparator && !separator) {
-      plain += '.';
-      separator = true;
-    } else {
-      break;
-    }
-  }
-  if (digits == 0) return std::nullopt;
-  if (i < end && (text[i] == L'e' || text[i] == L'E')) {
-    plain += 'e';
-    ++i;
-    if (i < end && (text[i] == L'+' || text[i] == L'-')) plain += static_cast<char>(text[i++]);
-    int exponentDigits = 0;
-    for (; i < end && IsDigit(text[i]); ++i, ++exponentDigits) plain += static_cast<char>(text[i]);
-    if (exponentDigits == 0) return std::nullopt;
-  }
-  if (i != end) return std::nullopt;
-  double value = 0;
-  const auto [last, error] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
-  if (last != plain.data() + plain.size()) return std::nullopt;
-  if (error == std::errc::result_out_of_range) {
-    // Too large or too small for a double: still a number.
-    const bool negative = plain[0] == '-';
-    const bool tiny = plain.find("e-") != std::string::npos;
-    if (tiny) return negative ? -0.0 : 0.0;
-    return negative ? -HUGE_VAL : HUGE_VAL;
-  }
-  if (error != std::errc()) return std::nullopt;
-  return value;
-}
-
 std::optional<int16_t> ToInt16(double value) {
   if (!std::isfinite(value)) return std::nullopt;
   // The default rounding mode rounds halves to even.
@@ -86,11 +34,11 @@ std::optional<int16_t> ToInt16(double value) {
   return static_cast<int16_t>(rounded);
 }
 
-ApplyPlan PlanApply(const ControlValues& values, wchar_t decimalSeparator) {
+ApplyPlan PlanApply(const ControlValues& values, const NumberReader& readNumber) {
   ApplyPlan plan;
   std::array<int16_t, kNumericBoxes.size()> numbers{};
   for (size_t i = 0; i < kNumericBoxes.size(); ++i) {
-    const auto parsed = ParseNumber(values.text(kNumericBoxes[i].box), decimalSeparator);
+    const auto parsed = readNumber(values.text(kNumericBoxes[i].box));
     const auto number = parsed ? ToInt16(*parsed) : std::nullopt;
     if (!number) {
       plan.rejected = kNumericBoxes[i].box;

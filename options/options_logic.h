@@ -1,5 +1,5 @@
 #pragma once
-// The rules of frmOptions without windows: the number test of the two
+// The rules of frmOptions without windows: the 16-bit conversion of the two
 // numeric boxes, what Apply assigns, which controls enable which, the radio
 // selection for stored values, the focus order of Tab and the tab shortcuts.
 
@@ -21,13 +21,10 @@ inline constexpr const wchar_t* kGridSizeMessage =
     L"グリッドサイズはピクセル数を指定してください！";
 inline constexpr const wchar_t* kTimerMessage = L"タイマーの待ち時間は秒数を指定してください！";
 
-// The locale's number test on the whole text: blanks (space, tab) before and
-// after, one sign, digits with at most one decimal separator (at least one
-// digit), and an exponent "e" or "E" with an optional sign and digits. The
-// empty text, words, group separators and currency signs are not numbers.
-// The value, or nothing when the text is not a number; a number too large
-// for a double gives an infinity.
-std::optional<double> ParseNumber(std::wstring_view text, wchar_t decimalSeparator);
+// The number test of the two numeric boxes: the value a whole text reads
+// as, or nothing when it is no number. The dialog passes the platform's
+// locale-aware test (ReadNumberInUserLocale), which needs the platform.
+using NumberReader = std::function<std::optional<double>(const std::wstring& text)>;
 
 // A parsed number as a 16-bit option value: rounded to the nearest integer,
 // halves to the even neighbour (2.5 gives 2, 3.5 gives 4); nothing when the
@@ -48,17 +45,16 @@ struct Assignment {
   std::wstring text;
 };
 
-// Apply: either the numeric box whose text was refused (the grid size is
-// tested first) with its message, or the assignments in the settings
-// table's order. A number that does not fit 16 bits is refused like a
-// non-number, before anything is assigned. An option-button array without
-// a selected button assigns nothing.
+// Apply, with the number test `readNumber`: either the numeric box whose text was refused (the grid
+// size is tested first) with its message, or the assignments in the settings table's order. A
+// number that does not fit 16 bits is refused like a non-number, before anything is assigned. An
+// option-button array without a selected button assigns nothing.
 struct ApplyPlan {
   Ctl rejected = Ctl::None;
   const wchar_t* message = nullptr;
   std::vector<Assignment> assignments;
 };
-ApplyPlan PlanApply(const ControlValues& values, wchar_t decimalSeparator);
+ApplyPlan PlanApply(const ControlValues& values, const NumberReader& readNumber);
 
 // The enabling rules, in the order they run on opening.
 struct EnablingRule {

@@ -43,6 +43,14 @@ std::wstring Pair(int32_t x, int32_t y) {
 
 }  // namespace
 
+int32_t GuideFontHeight(int32_t height, int32_t screenDpi) {
+  if (screenDpi <= 0) return height;
+  // To the nearest pixel, halves away from zero.
+  const int64_t scaled = static_cast<int64_t>(height) * kGuideDpi;
+  const int64_t half = screenDpi / 2;
+  return static_cast<int32_t>((scaled >= 0 ? scaled + half : scaled - half) / screenDpi);
+}
+
 std::wstring WaitingGuideText(PixelPoint at, const GuideSettings& settings) {
   return settings.position ? Pair(at.x, at.y) : std::wstring();
 }

@@ -24,6 +24,15 @@ struct GuideSettings {
   bool lupe = true;          // "PGLupe"
 };
 
+// The guide is drawn in pixels of a 96-dpi screen at every resolution, its
+// fonts included: its frame, offsets, label sizes, magnifier and flip
+// margins are whole pixels of the design, and its texts keep the size those
+// were made for.
+inline constexpr int32_t kGuideDpi = 96;
+// A font height (LOGFONT's lfHeight) given for the screen's resolution,
+// brought to the guide's.
+int32_t GuideFontHeight(int32_t height, int32_t screenDpi);
+
 // Fixed sizes of the guide, in pixels.
 inline constexpr Size kGuideFrameDesignSize{273, 65};
 inline constexpr int32_t kGuideGap = 5;           // between pointer, magnifier and frame

@@ -22,21 +22,23 @@ bool Meets(const Rect& r, const RECT& box) {
 }
 
 UniqueFont CreateTitleFont() {
-  const WindowDC screen(nullptr);
   LOGFONTW font{};
-  font.lfHeight = -MulDiv(kTitlePointSize, GetDeviceCaps(screen.get(), LOGPIXELSY), kPointsPerInch);
+  font.lfHeight = -MulDiv(kTitlePointSize, kGuideDpi, kPointsPerInch);
   font.lfWeight = FW_BOLD;
   font.lfCharSet = kShiftJisCharset;
   wcsncpy(font.lfFaceName, kTitleFontFace, LF_FACESIZE - 1);
   return UniqueFont(CreateFontIndirectW(&font));
 }
 
-// The font the system uses for message boxes, at the current resolution.
+// The font the system uses for message boxes, at the guide's resolution.
 UniqueFont CreateMessageFont() {
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof(metrics);
   if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
     return UniqueFont();
+  const WindowDC screen(nullptr);
+  metrics.lfMessageFont.lfHeight =
+      GuideFontHeight(metrics.lfMessageFont.lfHeight, GetDeviceCaps(screen.get(), LOGPIXELSY));
   return UniqueFont(CreateFontIndirectW(&metrics.lfMessageFont));
 }
 

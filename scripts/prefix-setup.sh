@@ -22,33 +22,15 @@ flock 9
 # Wine's services outlive this script: they must not inherit the lock.
 "$KESTREL_WINE" wineboot -i >/dev/null 2>&1 9>&- || true
 
-reg=$(mktemp --suffix=.reg)
-trap 'rm -f "$reg"' EXIT
-{
-  echo 'Windows Registry Editor Version 5.00'
-  echo
-  if [ "$mode" != fonts-only ]; then
-    cat <<'REG'
+if [ "$mode" != fonts-only ]; then
+  kestrel_import_reg <<'REG'
 [HKEY_CURRENT_USER\Software\Wine\Explorer]
 "Desktop"="shell"
 
 [HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
 "shell"="1280x800"
-
 REG
-  fi
-  # "MS Shell Dlg" is the face of the system's message font; Japanese Windows
-  # draws it with a proportional gothic, as the program's labels expect.
-  cat <<'REG'
-[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
-"ＭＳ Ｐゴシック"="IPAPGothic"
-"ＭＳ ゴシック"="IPAGothic"
-"MS UI Gothic"="IPAPGothic"
-"MS Shell Dlg"="IPAPGothic"
-"ＭＳ Ｐ明朝"="IPAPMincho"
-"ＭＳ 明朝"="IPAMincho"
-REG
-} | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$reg"
-"$KESTREL_WINE" regedit /S "$(echo "Z:$reg" | tr / '\\')" >/dev/null 2>&1 9>&-
+fi
+bash "$here/prefix-fonts.sh" "$prefix" "$arch" 9>&-
 
 touch "$ready"

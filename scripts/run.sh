@@ -26,9 +26,11 @@ if [ -f "$WINEPREFIX/system.reg" ]; then
   fi
 fi
 
-# A prefix this script creates gets the Japanese font substitutions; an
-# existing one is left as it is.
+# A prefix this script creates is set up once; the Japanese font substitutes
+# are put right on every start, since Wine rewrites one of them whenever the
+# prefix is used under another locale.
 [ -d "$WINEPREFIX" ] || bash scripts/prefix-setup.sh "$WINEPREFIX" "$winearch" fonts-only
+bash scripts/prefix-fonts.sh "$WINEPREFIX" "$winearch"
 
 desktop=()
 if [ -z "${DISPLAY:-}" ]; then

@@ -56,3 +56,15 @@ kestrel_start_xvfb() {
   echo "could not start Xvfb" >&2
   return 1
 }
+
+# Imports registry text (UTF-8, without the header line) from stdin into
+# $WINEPREFIX. Wine's services outlive the import: they do not inherit the
+# caller's descriptor 9 (a lock).
+kestrel_import_reg() {
+  local reg
+  reg=$(mktemp --suffix=.reg)
+  { printf 'Windows Registry Editor Version 5.00\n\n'; cat; } | iconv -f UTF-8 -t UTF-16LE |
+    { printf '\xff\xfe'; cat; } >"$reg"
+  "$KESTREL_WINE" regedit /S "$(echo "Z:$reg" | tr / '\\')" >/dev/null 2>&1 9>&-
+  rm -f "$reg"
+}

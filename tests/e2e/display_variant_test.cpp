@@ -143,6 +143,55 @@ TEST_F(ScaledDesktop, TheOptionsDialogScalesWithTheDesktop) {
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(window); }));
 }
 
+// The guide's texts at 144 dpi, dragging (its longest coordinate line and
+// description): beside the pointer, every pixel that is not the pattern
+// belongs to the magnifier's box or to the frame.
+TEST_F(ScaledDesktop, ThePointerGuideKeepsItsTextsInItsFrame) {
+  const POINT from{300, 250}, pointer{400, 300};
+  // The magnifier's box right of and below the pointer, the frame beyond it.
+  const RECT box{pointer.x + 5, pointer.y + 5, pointer.x + 70, pointer.y + 70};
+  const POINT frameCorner{pointer.x + 75, pointer.y + 5};
+  const COLORREF fill = GetSysColor(COLOR_INFOBK);
+  const uint32_t infoBackground = GetRValue(fill) << 16 | GetGValue(fill) << 8 | GetBValue(fill);
+  StartOverPattern();
+  OpenOverlay();
+  ASSERT_TRUE(input::MoveTo(from));
+  input::Press(input::Button::Left);
+  ASSERT_TRUE(input::MoveTo({350, 280}));
+  ASSERT_TRUE(input::MoveTo(pointer));
+  // Crosshair and rectangle lie on the pointer's row and column: left out.
+  const RECT area{pointer.x + 2, pointer.y + 2, pointer.x + 700, pointer.y + 200};
+  std::optional<Picture> shot;
+  const auto at = [&](POINT p) { return shot->at(p.x - area.left, p.y - area.top); };
+  const bool framed = WaitUntil([&] {
+    shot = ScreenPicture(area);
+    return shot && at(frameCorner) == 0 &&
+           at({frameCorner.x + 2, frameCorner.y + 2}) == infoBackground;
+  });
+  PumpFor(300ms);
+  shot = ScreenPicture(area);
+  input::Release(input::Button::Left);
+  ASSERT_TRUE(WaitOverlayGone());
+  ASSERT_TRUE(framed && shot) << "no frame beside the pointer";
+  // The frame's black outline from its corner to the right and down.
+  POINT end = frameCorner;
+  while (end.x + 1 < area.right && at({end.x + 1, frameCorner.y}) == 0) ++end.x;
+  while (end.y + 1 < area.bottom && at({frameCorner.x, end.y + 1}) == 0) ++end.y;
+  const RECT frame{frameCorner.x, frameCorner.y, end.x + 1, end.y + 1};
+  int outside = 0;
+  POINT first{};
+  for (int y = area.top; y < area.bottom; ++y) {
+    for (int x = area.left; x < area.right; ++x) {
+      const POINT p{x, y};
+      if (PtInRect(&box, p) || PtInRect(&frame, p)) continue;
+      if (at(p) == PatternPixel(Pattern::Plain, x, y)) continue;
+      if (outside++ == 0) first = p;
+    }
+  }
+  EXPECT_EQ(outside, 0) << "guide pixels outside the frame " << Describe(frame)
+                        << ", the first at (" << first.x << ", " << first.y << ")";
+}
+
 TEST_F(MonitorRightOfPrimary, TheOverlayCoversBothAndACutAcrossTheBorderIsExact) {
   ASSERT_TRUE(HasMonitors({{{0, 0, 1024, 768}, true}, {{1024, 0, 2304, 800}, false}}));
   StartOverPattern();

@@ -1,69 +1,19 @@
 #include "options/options_logic.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
+#include <cmath>
 #include <map>
 #include <set>
 
+#include "options/locale_number.h"
 #include "support/text.h"
 
 namespace kestrel::options {
 namespace {
 
 using testing_support::Utf8;
-
-struct NumberCase {
-  const char* rule;
-  const wchar_t* text;
-  std::optional<int16_t> expected;  // nothing: refused
-};
-const NumberCase kNumbers[] = {
-    {"a half rounds down to the even 2", L"2.5", 2},
-    {"a half rounds up to the even 4", L"3.5", 4},
-    {"a negative half rounds to the even -2", L"-2.5", -2},
-    {"blanks before and after", L" 7 ", 7},
-    {"tabs count as blanks", L"\t7\t", 7},
-    {"a minus sign", L"-3", -3},
-    {"a plus sign", L"+3", 3},
-    {"zero", L"0", 0},
-    {"an exponent", L"1e2", 100},
-    {"an exponent with a sign and a capital E", L"25E-1", 2},
-    {"a leading decimal separator", L".6", 1},
-    {"a trailing decimal separator", L"6.", 6},
-    {"the largest value", L"32767", 32767},
-    {"the smallest value", L"-32768", -32768},
-    {"just inside after rounding", L"32767.4", 32767},
-    {"the empty text", L"", std::nullopt},
-    {"blanks only", L"   ", std::nullopt},
-    {"a word", L"abc", std::nullopt},
-    {"digits followed by a word", L"12abc", std::nullopt},
-    {"a blank inside", L"1 2", std::nullopt},
-    {"two signs", L"--3", std::nullopt},
-    {"a sign alone", L"-", std::nullopt},
-    {"a separator alone", L".", std::nullopt},
-    {"two separators", L"1.2.3", std::nullopt},
-    {"an exponent without digits", L"1e", std::nullopt},
-    {"a group separator", L"1,000", std::nullopt},
-    {"a number beyond 16 bits", L"40000", std::nullopt},
-    {"an exponent beyond 16 bits", L"1e6", std::nullopt},
-    {"a half that rounds out of range", L"32767.5", std::nullopt},
-    {"below the range", L"-32769", std::nullopt},
-    {"beyond a double", L"1e999", std::nullopt},
-};
-
-TEST(NumberTest, AcceptsWhatTheLocaleReadsAsANumberWithin16Bits) {
-  for (const auto& c : kNumbers) {
-    const auto parsed = ParseNumber(c.text, L'.');
-    const auto value = parsed ? ToInt16(*parsed) : std::nullopt;
-    EXPECT_EQ(value, c.expected) << c.rule << ": \"" << Utf8(c.text) << "\"";
-  }
-}
-
-TEST(NumberTest, TheDecimalSeparatorIsTheLocales) {
-  EXPECT_EQ(ParseNumber(L"2,5", L','), 2.5);
-  EXPECT_EQ(ParseNumber(L"2.5", L','), std::nullopt);
-  EXPECT_EQ(ParseNumber(L"1e-999", L'.'), 0.0) << "too small for a double is still a number";
-}
 
 // The dialog's controls as a test sets them.
 struct Controls {
@@ -77,6 +27,65 @@ struct Controls {
             }};
   }
 };
+
+// What the platform reads as a number in the user's locale, on the whole
+// text; nothing when it reads no number.
+std::optional<double> PlatformNumber(std::wstring text) {
+  double value = 0;
+  if (FAILED(VarR8FromStr(text.data(), LOCALE_USER_DEFAULT, 0, &value))) return std::nullopt;
+  return value;
+}
+
+// Texts the dialog's number test must judge as the platform does, whatever
+// the locale: grouped, bracketed, trailing signs, hexadecimal, a full-width
+// blank, the empty text, words, halves and the edges of 16 bits.
+const wchar_t* const kNumberTexts[] = {
+    L"1,000", L"(5)",   L"5-",     L"&H10",  L"\u30005", L"5\u3000", L"",       L"abc",
+    L"32768", L"2.5",   L"3.5",    L"-2.5",  L" 7 ",     L"\t7\t",   L"-3",     L"+3",
+    L"0",     L"1e2",   L"25E-1",  L".6",    L"6.",      L"32767",   L"-32768", L"32767.4",
+    L"   ",   L"12abc", L"1 2",    L"--3",   L"-",       L".",       L"1.2.3",  L"1e",
+    L"40000", L"1e6",   L"-32769", L"1e999", L"1e-999",  L"2,5",     L"\uFF15", L"1\u00A0000"};
+
+// The grid size Apply assigns for a text, or nothing when it refuses it.
+std::optional<int16_t> GridSizeApplied(const std::wstring& text) {
+  Controls controls;
+  controls.texts[Ctl::txtCGridSize] = text;
+  const ApplyPlan plan = PlanApply(controls.values(), ReadNumberInUserLocale);
+  if (plan.rejected != Ctl::None) return std::nullopt;
+  for (const Assignment& a : plan.assignments)
+    if (std::wstring_view(a.key) == L"CGridSize") return a.number;
+  return std::nullopt;
+}
+
+TEST(NumberTest, IsThePlatformsOnTheWholeTextInTheUsersLocale) {
+  for (const wchar_t* text : kNumberTexts) {
+    const auto platform = PlatformNumber(text);
+    const auto expected = platform ? ToInt16(*platform) : std::nullopt;
+    EXPECT_EQ(GridSizeApplied(text), expected) << "\"" << Utf8(text) << "\"";
+  }
+}
+
+TEST(NumberTest, ToInt16RoundsHalvesToEvenWithin16Bits) {
+  struct Case {
+    double value;
+    std::optional<int16_t> expected;
+  };
+  const Case cases[] = {{2.5, 2},
+                        {3.5, 4},
+                        {-2.5, -2},
+                        {0.6, 1},
+                        {32767, 32767},
+                        {-32768, -32768},
+                        {32767.4, 32767},
+                        {32767.5, std::nullopt},
+                        {-32768.5, -32768},
+                        {-32769, std::nullopt},
+                        {40000, std::nullopt},
+                        {HUGE_VAL, std::nullopt},
+                        {-HUGE_VAL, std::nullopt},
+                        {NAN, std::nullopt}};
+  for (const Case& c : cases) EXPECT_EQ(ToInt16(c.value), c.expected) << c.value;
+}
 
 TEST(Apply, RefusesABadNumberBeforeAssigningAnything) {
   struct Case {
@@ -96,7 +105,7 @@ TEST(Apply, RefusesABadNumberBeforeAssigningAnything) {
     Controls controls;
     controls.texts[Ctl::txtCGridSize] = c.grid;
     controls.texts[Ctl::txtTimer] = c.timer;
-    const ApplyPlan plan = PlanApply(controls.values(), L'.');
+    const ApplyPlan plan = PlanApply(controls.values(), ReadNumberInUserLocale);
     EXPECT_EQ(plan.rejected, c.rejected) << c.rule;
     EXPECT_TRUE(plan.assignments.empty()) << c.rule;
     EXPECT_EQ(Utf8(plan.message ? plan.message : L""),
@@ -113,7 +122,7 @@ TEST(Apply, AssignsTheEighteenOptionsInTableOrder) {
                     {Ctl::txtCGridSize, L" 7 "},
                     {Ctl::txtTimer, L"2.5"},
                     {Ctl::txtCountWave, L"w"}};
-  const ApplyPlan plan = PlanApply(controls.values(), L'.');
+  const ApplyPlan plan = PlanApply(controls.values(), ReadNumberInUserLocale);
   ASSERT_EQ(plan.rejected, Ctl::None);
   std::vector<std::string> seen;
   for (const Assignment& a : plan.assignments) {
@@ -145,7 +154,7 @@ TEST(Apply, AssignsTheEighteenOptionsInTableOrder) {
 TEST(Apply, AnArrayWithoutASelectionIsLeftAlone) {
   Controls controls;
   controls.checked = {Ctl::optDefalut0, Ctl::optDefalut2};  // the lowest selected wins
-  const ApplyPlan plan = PlanApply(controls.values(), L'.');
+  const ApplyPlan plan = PlanApply(controls.values(), ReadNumberInUserLocale);
   std::map<std::string, int> numbers;
   for (const Assignment& a : plan.assignments) numbers[Utf8(a.key)] = a.number;
   EXPECT_EQ(numbers.at("DoubleClick"), 0);
