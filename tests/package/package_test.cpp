@@ -82,13 +82,6 @@ std::vector<std::wstring> Registration(HKEY root, const std::wstring& classes, R
   for (const auto& entry : settings::registration::kProgIds) keys.push_back(entry.progId);
   std::vector<std::wstring> out;
   for (const auto& key : keys) DumpTree(root, classes + key, view, key, out);
-  for (const wchar_t* key : settings::registration::kRemovedWhenEmpty) {
-    HKEY left = nullptr;
-    if (RegOpenKeyExW(root, (classes + key).c_str(), 0, KEY_READ | view, &left) == ERROR_SUCCESS) {
-      RegCloseKey(left);
-      out.push_back(std::wstring(key) + L"|(key)|");
-    }
-  }
   std::sort(out.begin(), out.end());
   return out;
 }
@@ -279,6 +272,14 @@ TEST_F(InstalledPackage, RemovingLeavesNothingButTheOptions) {
   EXPECT_FALSE(Exists(InstallFolder())) << Utf8(InstallFolder());
   for (const KNOWNFOLDERID* folder : kShortcutFolders) EXPECT_FALSE(Exists(Shortcut(*folder)));
   EXPECT_EQ(Lines(UserRegistration()), "");
+  for (const wchar_t* key : settings::registration::kRemovedWhenEmpty) {
+    HKEY left = nullptr;
+    EXPECT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, (kClassesKey + std::wstring(key)).c_str(), 0,
+                            KEY_READ, &left),
+              ERROR_SUCCESS)
+        << Utf8(key);
+    if (left) RegCloseKey(left);
+  }
   EXPECT_TRUE(InstalledVersions(msi_).empty());
   EXPECT_EQ(store_.Read(L"Kestrel5", L"Options", L"CGridSize"), std::wstring(L"8"));
 }
