@@ -87,10 +87,13 @@ std::vector<std::wstring> Registration(HKEY root, const std::wstring& classes, R
 }
 
 constexpr REGSAM kViews[] = {KEY_WOW64_64KEY, KEY_WOW64_32KEY};
+// The view of this build's own architecture, where its package and its
+// server's registration write.
+constexpr REGSAM kOwnView = sizeof(void*) == 8 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
 const wchar_t kClassesKey[] = L"Software\\Classes\\";
 
 std::vector<std::wstring> UserRegistration() {
-  return Registration(HKEY_CURRENT_USER, kClassesKey, KEY_WOW64_64KEY);
+  return Registration(HKEY_CURRENT_USER, kClassesKey, kOwnView);
 }
 // Machine-wide, in either view.
 std::vector<std::wstring> MachineRegistration(REGSAM view) {
@@ -236,7 +239,7 @@ TEST_F(InstalledPackage, InstallsForThisUserAloneWhatTheServerRegisters) {
   // What the server's own registration writes, machine-wide for a moment.
   const std::wstring dll = L"\"" + InstallFolder() + L"\\QUILLONSoftwareOptions.dll\"";
   ASSERT_EQ(RunAndWait(L"regsvr32.exe /s " + dll), 0u);
-  const auto registered = MachineRegistration(KEY_WOW64_64KEY);
+  const auto registered = MachineRegistration(kOwnView);
   ASSERT_EQ(RunAndWait(L"regsvr32.exe /s /u " + dll), 0u);
   EXPECT_FALSE(registered.empty());
   EXPECT_EQ(Lines(rows), Lines(registered)) << "the package's rows";
