@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/com_ptr.h"
+#include "common/registry_key.h"
 #include "e2e/support/cut_fixture.h"
 #include "package/install_support.h"
 #include "registration_table.h"
@@ -54,25 +55,25 @@ std::wstring ShortcutTarget(const std::wstring& path) {
 // Every value under a key as "key|name|text" lines.
 void DumpTree(HKEY root, const std::wstring& path, REGSAM view, const std::wstring& shown,
               std::vector<std::wstring>& out) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) return;
+  kestrel::RegistryKey key;
+  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | view, key.Put()) != ERROR_SUCCESS) return;
   wchar_t name[256];
   for (DWORD i = 0;; ++i) {
     DWORD nameLength = 256, type = 0;
     BYTE data[2048] = {};
     DWORD bytes = sizeof(data) - sizeof(wchar_t);
-    if (RegEnumValueW(key, i, name, &nameLength, nullptr, &type, data, &bytes) != ERROR_SUCCESS)
+    if (RegEnumValueW(key.get(), i, name, &nameLength, nullptr, &type, data, &bytes) !=
+        ERROR_SUCCESS)
       break;
     out.push_back(shown + L"|" + name + L"|" + reinterpret_cast<const wchar_t*>(data));
   }
   for (DWORD i = 0;; ++i) {
     DWORD nameLength = 256;
-    if (RegEnumKeyExW(key, i, name, &nameLength, nullptr, nullptr, nullptr, nullptr) !=
+    if (RegEnumKeyExW(key.get(), i, name, &nameLength, nullptr, nullptr, nullptr, nullptr) !=
         ERROR_SUCCESS)
       break;
     DumpTree(root, path + L"\\" + name, view, shown + L"\\" + name, out);
   }
-  RegCloseKey(key);
 }
 
 // The server's registration as found under one root of classes, sorted.
@@ -109,14 +110,16 @@ std::string Lines(const std::vector<std::wstring>& lines) {
 // The package's Registry table, with its paths as installed.
 std::vector<std::wstring> PackageRows(const std::wstring& msi) {
   std::vector<std::wstring> out;
-  MSIHANDLE database = 0, view = 0, record = 0;
+  PMSIHANDLE database, view;
   if (MsiOpenDatabaseW(msi.c_str(), reinterpret_cast<LPCWSTR>(MSIDBOPEN_READONLY), &database) !=
       ERROR_SUCCESS)
     return out;
   MsiDatabaseOpenViewW(database, L"SELECT `Root`, `Key`, `Name`, `Value` FROM `Registry`", &view);
   MsiViewExecute(view, 0);
   const std::wstring dll = InstallFolder() + L"\\QUILLONSoftwareOptions.dll";
-  while (MsiViewFetch(view, &record) == ERROR_SUCCESS) {
+  for (;;) {
+    PMSIHANDLE record;
+    if (MsiViewFetch(view, &record) != ERROR_SUCCESS) break;
     std::wstring field[3];
     for (UINT i = 0; i < 3; ++i) {
       wchar_t text[1024] = L"";
@@ -132,16 +135,13 @@ std::vector<std::wstring> PackageRows(const std::wstring& msi) {
     out.push_back(
         (userClasses ? field[0].substr(wcslen(kClassesKey)) : L"(not per user) " + field[0]) +
         L"|" + field[1] + L"|" + field[2]);
-    MsiCloseHandle(record);
   }
-  MsiCloseHandle(view);
-  MsiCloseHandle(database);
   std::sort(out.begin(), out.end());
   return out;
 }
 
 std::wstring PackageProperty(const std::wstring& msi, const wchar_t* name) {
-  MSIHANDLE package = 0;
+  PMSIHANDLE package;
   std::wstring out;
   MsiSetInternalUI(INSTALLUILEVEL_NONE, nullptr);
   if (MsiOpenPackageExW(msi.c_str(), MSIOPENPACKAGEFLAGS_IGNOREMACHINESTATE, &package) !=
@@ -150,7 +150,6 @@ std::wstring PackageProperty(const std::wstring& msi, const wchar_t* name) {
   wchar_t text[256] = L"";
   DWORD length = 256;
   if (MsiGetPropertyW(package, name, text, &length) == ERROR_SUCCESS) out = text;
-  MsiCloseHandle(package);
   return out;
 }
 
@@ -226,6 +225,7 @@ TEST_F(PortableFolder, RunsWithNothingRegistered) {
 }
 
 TEST_F(InstalledPackage, InstallsForThisUserAloneWhatTheServerRegisters) {
+  SeparateUserClassViews();
   ASSERT_EQ(Msiexec(L"/i \"" + msi_ + L"\""), 0u);
   for (const wchar_t* file : kFiles)
     EXPECT_TRUE(Exists(InstallFolder() + L"\\" + file)) << Utf8(file);
@@ -276,12 +276,11 @@ TEST_F(InstalledPackage, RemovingLeavesNothingButTheOptions) {
   for (const KNOWNFOLDERID* folder : kShortcutFolders) EXPECT_FALSE(Exists(Shortcut(*folder)));
   EXPECT_EQ(Lines(UserRegistration()), "");
   for (const wchar_t* key : settings::registration::kRemovedWhenEmpty) {
-    HKEY left = nullptr;
+    kestrel::RegistryKey left;
     EXPECT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, (kClassesKey + std::wstring(key)).c_str(), 0,
-                            KEY_READ, &left),
+                            KEY_READ, left.Put()),
               ERROR_SUCCESS)
         << Utf8(key);
-    if (left) RegCloseKey(left);
   }
   EXPECT_TRUE(InstalledVersions(msi_).empty());
   EXPECT_EQ(store_.Read(L"Kestrel5", L"Options", L"CGridSize"), std::wstring(L"8"));

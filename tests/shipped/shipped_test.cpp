@@ -164,13 +164,9 @@ TEST(ShippedBinaries, InstallConfigureStartCutShowAboutQuitAndRemove) {
   ASSERT_TRUE(ClearClipboard());
   Steps steps;
 
-  // A leftover install of an earlier run goes first. Wine keeps one view of
-  // the user's classes until this key exists; Windows has it from the start.
+  // A leftover install of an earlier run goes first.
   Msiexec(L"/x " + Quoted(kShippedPackage));
-  HKEY wow = nullptr;
-  RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Classes\\Wow6432Node", 0, nullptr, 0, KEY_READ,
-                  nullptr, &wow, nullptr);
-  if (wow) RegCloseKey(wow);
+  SeparateUserClassViews();
   ASSERT_EQ(Msiexec(L"/i " + Quoted(kShippedPackage)), 0u) << "msiexec (64-bit)";
   const std::wstring installedDll = InstallFolder() + L"\\QUILLONSoftwareOptions.dll";
   for (const CLSID* clsid : {&CLSID_SoftwareInfo, &CLSID_SoftwareOption}) {
