@@ -15,8 +15,21 @@ export WINEPREFIX="$build/wineprefix-package"
 unpacked="$build/package-unpacked"
 
 KESTREL_XVFB_PID=""
+# The folder Debian's wineserver keeps for this prefix under /tmp: a new one
+# for every fresh prefix, so it goes with the prefix.
+server_folder() {
+  local id
+  id=$(stat -c '%d %i' "$WINEPREFIX" 2>/dev/null) || return 0
+  printf '/tmp/wine-*/server-%x-%x' $id
+}
 cleanup() {
-  if [ -d "$WINEPREFIX" ]; then "$(kestrel_wineserver)" -k 2>/dev/null || true; fi
+  if [ -d "$WINEPREFIX" ]; then
+    "$(kestrel_wineserver)" -k 2>/dev/null || true
+    local folder
+    for folder in $(server_folder); do
+      if [ -d "$folder" ]; then rm -rf "$folder"; rmdir "$(dirname "$folder")" 2>/dev/null || true; fi
+    done
+  fi
   if [ -n "$KESTREL_XVFB_PID" ]; then kill "$KESTREL_XVFB_PID" 2>/dev/null || true; fi
   rm -f "${out:-}"
 }
