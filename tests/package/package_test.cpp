@@ -92,6 +92,8 @@ constexpr REGSAM kViews[] = {KEY_WOW64_64KEY, KEY_WOW64_32KEY};
 // server's registration write.
 constexpr REGSAM kOwnView = sizeof(void*) == 8 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
 const wchar_t kClassesKey[] = L"Software\\Classes\\";
+// Where the package remembers whether the Startup shortcut was wanted.
+const wchar_t kInstallerKey[] = L"Software\\Kestrel5";
 
 std::vector<std::wstring> UserRegistration() {
   return Registration(HKEY_CURRENT_USER, kClassesKey, kOwnView);
@@ -107,14 +109,18 @@ std::string Lines(const std::vector<std::wstring>& lines) {
   return out;
 }
 
-// The package's Registry table, with its paths as installed.
+// The package's rows of the server's registration, with their paths as
+// installed.
 std::vector<std::wstring> PackageRows(const std::wstring& msi) {
   std::vector<std::wstring> out;
   PMSIHANDLE database, view;
   if (MsiOpenDatabaseW(msi.c_str(), reinterpret_cast<LPCWSTR>(MSIDBOPEN_READONLY), &database) !=
       ERROR_SUCCESS)
     return out;
-  MsiDatabaseOpenViewW(database, L"SELECT `Root`, `Key`, `Name`, `Value` FROM `Registry`", &view);
+  MsiDatabaseOpenViewW(database,
+                       L"SELECT `Root`, `Key`, `Name`, `Value` FROM `Registry` "
+                       L"WHERE `Component_` = 'SettingsRegistration'",
+                       &view);
   MsiViewExecute(view, 0);
   const std::wstring dll = InstallFolder() + L"\\QUILLONSoftwareOptions.dll";
   for (;;) {
@@ -275,22 +281,27 @@ TEST_F(InstalledPackage, RemovingLeavesNothingButTheOptions) {
   EXPECT_FALSE(Exists(InstallFolder())) << Utf8(InstallFolder());
   for (const KNOWNFOLDERID* folder : kShortcutFolders) EXPECT_FALSE(Exists(Shortcut(*folder)));
   EXPECT_EQ(Lines(UserRegistration()), "");
-  for (const wchar_t* key : settings::registration::kRemovedWhenEmpty) {
+  std::vector<std::wstring> gone = {kInstallerKey};
+  for (const wchar_t* key : settings::registration::kRemovedWhenEmpty)
+    gone.push_back(kClassesKey + std::wstring(key));
+  for (const auto& key : gone) {
     kestrel::RegistryKey left;
-    EXPECT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, (kClassesKey + std::wstring(key)).c_str(), 0,
-                            KEY_READ, left.Put()),
-              ERROR_SUCCESS)
+    EXPECT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, left.Put()), ERROR_SUCCESS)
         << Utf8(key);
   }
   EXPECT_TRUE(InstalledVersions(msi_).empty());
   EXPECT_EQ(store_.Read(L"Kestrel5", L"Options", L"CGridSize"), std::wstring(L"8"));
 }
 
-TEST_F(InstalledPackage, AutostartZeroLeavesOutTheStartupShortcut) {
+TEST_F(InstalledPackage, AutostartZeroLeavesOutTheStartupShortcutAlsoAfterAnUpgrade) {
   ASSERT_EQ(Msiexec(L"/i \"" + msi_ + L"\" AUTOSTART=0"), 0u);
   EXPECT_TRUE(Exists(Shortcut(FOLDERID_Programs)));
   EXPECT_FALSE(Exists(Shortcut(FOLDERID_Startup)));
-  ASSERT_EQ(Msiexec(L"/x \"" + msi_ + L"\""), 0u);
+  ASSERT_EQ(Msiexec(L"/i \"" + newerMsi_ + L"\""), 0u);
+  EXPECT_EQ(InstalledVersions(msi_).size(), 1u);
+  EXPECT_TRUE(Exists(Shortcut(FOLDERID_Programs)));
+  EXPECT_FALSE(Exists(Shortcut(FOLDERID_Startup))) << "the user's choice is kept";
+  ASSERT_EQ(Msiexec(L"/x \"" + newerMsi_ + L"\""), 0u);
   EXPECT_FALSE(Exists(InstallFolder()));
 }
 
