@@ -12,6 +12,7 @@ packages=(
   libxcomposite1:i386 libxrender1:i386
   locales fonts-ipafont-gothic fonts-ipafont-mincho
   qemu-user-static
+  wixl msitools zip python3
 )
 
 if [ "$(id -u)" -ne 0 ]; then

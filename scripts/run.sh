@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds Kestrel5, registers its settings server in your Wine prefix and
-# starts it. With no X display, a virtual one is started (Xvfb) and the
-# program runs on a Wine desktop with a taskbar, so that its tray icon shows.
+# Builds Kestrel5 and starts it in your Wine prefix; nothing is registered.
+# With no X display, a virtual one is started (Xvfb) and the program runs on
+# a Wine desktop with a taskbar, so that its tray icon shows.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -40,9 +40,9 @@ if [ -z "${DISPLAY:-}" ]; then
   echo "run: no X display; started Xvfb on $DISPLAY (screenshot: DISPLAY=$DISPLAY import -window root shot.png)"
 fi
 
+# Nothing is registered: the program's manifest names the settings server,
+# and the build keeps a copy of it beside the program.
 winpath() { echo "Z:$1" | tr / '\\'; }
-"$KESTREL_WINE" regsvr32 /s "$(winpath "$dir/settings/QUILLONSoftwareOptions.dll")"
-echo "run: registered $dir/settings/QUILLONSoftwareOptions.dll in $WINEPREFIX"
 
 exe="$dir/core/Kestrel5.exe"
 if [ ! -f "$exe" ]; then

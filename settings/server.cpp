@@ -1,5 +1,6 @@
 // The in-process server: one table of creatable classes feeds the class
-// factory, DllGetClassObject, registration and unregistration alike.
+// factory and DllGetClassObject; registration and unregistration write and
+// remove the registration table generated from the IDL.
 
 #include <windows.h>
 
@@ -8,8 +9,8 @@
 #include <string>
 
 #include "QUILLONSoftwareOptions.h"
-#include "common/com_ptr.h"
 #include "common/registry_key.h"
+#include "registration_table.h"
 #include "settings/module.h"
 #include "settings/software_info.h"
 #include "settings/software_option.h"
@@ -19,20 +20,14 @@ namespace {
 
 struct CreatableClass {
   const CLSID& clsid;
-  const wchar_t* progId;
   HRESULT (*create)(REFIID, void**);
 };
 
+// Their registry entries are in the generated registration table.
 const std::array<CreatableClass, 2> kClasses = {{
-    {CLSID_SoftwareInfo, L"QUILLONSoftwareOptions.SoftwareInfo", &SoftwareInfo::CreateInstance},
-    {CLSID_SoftwareOption, L"QUILLONSoftwareOptions.SoftwareOption",
-     &SoftwareOption::CreateInstance},
+    {CLSID_SoftwareInfo, &SoftwareInfo::CreateInstance},
+    {CLSID_SoftwareOption, &SoftwareOption::CreateInstance},
 }};
-
-constexpr WORD kTypeLibMajor = 1;
-constexpr WORD kTypeLibMinor = 0;
-constexpr wchar_t kTypeLibVersion[] = L"1.0";
-constexpr wchar_t kThreadingModel[] = L"Apartment";
 
 class ClassFactory final : public IClassFactory {
  public:
@@ -73,46 +68,36 @@ class ClassFactory final : public IClassFactory {
   LONG references_ = 1;
 };
 
-std::wstring GuidText(REFGUID guid) {
-  wchar_t text[64] = L"";
-  StringFromGUID2(guid, text, static_cast<int>(std::size(text)));
-  return text;
+// The text a row's value is written with.
+std::wstring RowText(const registration::Row& row) {
+  switch (row.source) {
+    case registration::Source::ModulePath:
+      return module::ModulePath();
+    case registration::Source::ModuleFolder: {
+      const std::wstring path = module::ModulePath();
+      return path.substr(0, path.find_last_of(L'\\') + 1);
+    }
+    case registration::Source::Text:
+      break;
+  }
+  return row.text;
 }
 
-LONG SetText(HKEY root, const std::wstring& path, const wchar_t* name, const std::wstring& text) {
+LONG WriteRow(const registration::Row& row) {
   kestrel::RegistryKey key;
-  LONG rc = RegCreateKeyExW(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+  LONG rc = RegCreateKeyExW(HKEY_CLASSES_ROOT, row.key, 0, nullptr, REG_OPTION_NON_VOLATILE,
                             KEY_SET_VALUE, nullptr, key.Put(), nullptr);
   if (rc != ERROR_SUCCESS) return rc;
-  return RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+  const std::wstring text = RowText(row);
+  return RegSetValueExW(key.get(), row.name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                         static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-}
-
-LONG RegisterClassEntries(const CreatableClass& cls) {
-  const std::wstring clsid = L"CLSID\\" + GuidText(cls.clsid);
-  const std::wstring progId = cls.progId;
-  const std::pair<std::wstring, std::pair<const wchar_t*, std::wstring>> entries[] = {
-      {clsid, {nullptr, progId}},
-      {clsid + L"\\InprocServer32", {nullptr, module::ModulePath()}},
-      {clsid + L"\\InprocServer32", {L"ThreadingModel", kThreadingModel}},
-      {clsid + L"\\ProgID", {nullptr, progId}},
-      {clsid + L"\\TypeLib", {nullptr, GuidText(LIBID_QUILLONSoftwareOptions)}},
-      {clsid + L"\\VERSION", {nullptr, kTypeLibVersion}},
-      {progId, {nullptr, progId}},
-      {progId + L"\\CLSID", {nullptr, GuidText(cls.clsid)}},
-  };
-  for (const auto& [path, value] : entries) {
-    const LONG rc = SetText(HKEY_CLASSES_ROOT, path, value.first, value.second);
-    if (rc != ERROR_SUCCESS) return rc;
-  }
-  return ERROR_SUCCESS;
 }
 
 // Removes a ProgID only while it still names our class, so that another
 // server that took the name over keeps it.
-void RemoveProgId(const CreatableClass& cls) {
+void RemoveProgId(const registration::ProgId& entry) {
   kestrel::RegistryKey key;
-  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, (std::wstring(cls.progId) + L"\\CLSID").c_str(), 0,
+  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, (std::wstring(entry.progId) + L"\\CLSID").c_str(), 0,
                     KEY_QUERY_VALUE, key.Put()) != ERROR_SUCCESS) {
     return;
   }
@@ -122,41 +107,25 @@ void RemoveProgId(const CreatableClass& cls) {
   const LONG rc =
       RegQueryValueExW(key.get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(text), &bytes);
   key = kestrel::RegistryKey();
-  if (rc == ERROR_SUCCESS && type == REG_SZ && GuidText(cls.clsid) == text) {
-    RegDeleteTreeW(HKEY_CLASSES_ROOT, cls.progId);
+  if (rc == ERROR_SUCCESS && type == REG_SZ &&
+      CompareStringOrdinal(entry.clsid, -1, text, -1, TRUE) == CSTR_EQUAL) {
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, entry.progId);
   }
 }
-
-SYSKIND NativeSysKind() { return sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32; }
 
 HRESULT Unregister() {
-  for (const auto& cls : kClasses) {
-    RemoveProgId(cls);
-    RegDeleteTreeW(HKEY_CLASSES_ROOT, (L"CLSID\\" + GuidText(cls.clsid)).c_str());
-  }
-  // Also removes the interface entries that registering the library wrote.
-  // Platforms differ in what they answer for a library that is not
-  // registered, so that case is not asked at all.
-  kestrel::RegistryKey registered;
-  const std::wstring libraryKey = L"TypeLib\\" + GuidText(LIBID_QUILLONSoftwareOptions) + L"\\" +
-                                  kTypeLibVersion;
-  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, libraryKey.c_str(), 0, KEY_READ, registered.Put()) !=
-      ERROR_SUCCESS) {
-    return S_OK;
-  }
-  registered = kestrel::RegistryKey();
-  return UnRegisterTypeLib(LIBID_QUILLONSoftwareOptions, kTypeLibMajor, kTypeLibMinor,
-                           LANG_NEUTRAL, NativeSysKind());
+  for (const auto& entry : registration::kProgIds) RemoveProgId(entry);
+  for (const wchar_t* tree : registration::kTrees) RegDeleteTreeW(HKEY_CLASSES_ROOT, tree);
+  // Fails, as it should, while another version of the library is registered.
+  for (const wchar_t* key : registration::kRemovedWhenEmpty) RegDeleteKeyW(HKEY_CLASSES_ROOT, key);
+  return S_OK;
 }
 
+// The type library, its automation interfaces (marshalled by the type library
+// marshaller) and the classes with their ProgIDs, all from the one table.
 HRESULT Register() {
-  kestrel::ComPtr<ITypeLib> library;
-  // Registers the library and its dual interfaces for the type library
-  // marshaller.
-  HRESULT hr = LoadTypeLibEx(module::ModulePath(), REGKIND_REGISTER, library.Put());
-  if (FAILED(hr)) return hr;
-  for (const auto& cls : kClasses) {
-    const LONG rc = RegisterClassEntries(cls);
+  for (const auto& row : registration::kRows) {
+    const LONG rc = WriteRow(row);
     if (rc != ERROR_SUCCESS) return HRESULT_FROM_WIN32(rc);
   }
   return S_OK;

@@ -12,7 +12,7 @@ scripts=$(cd "$here/../../scripts" && pwd)
 build=$1 shipped=$2
 
 if [ -z "${KESTREL_SHIPPED_NAMESPACE:-}" ]; then
-  for f in "$shipped/core/Kestrel5.exe" "$shipped/settings/QUILLONSoftwareOptions.dll" \
+  for f in "$shipped"/package/Kestrel5-*-x86.msi \
            "$shipped/tests/shipped/client/kestrel_shipped_client.exe"; do
     [ -f "$f" ] || { echo "shipped: $f is missing; build the i686 tree first" >&2; exit 1; }
   done

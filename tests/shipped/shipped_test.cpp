@@ -1,7 +1,10 @@
 // The shipped 32-bit binaries themselves, run through qemu-user (run.sh sets
-// that up): the 32-bit regsvr32 registers the server, a 32-bit client loads
-// and saves an option through it, and the i686 Kestrel5.exe shows its icon,
-// cuts through its tray menu, shows its about box and quits. This driver is
+// that up): the x86 package is installed for the user by the 64-bit msiexec
+// (no 32-bit code runs for that), a 32-bit client beside the installed server
+// loads and saves an option through it, reaching it through its manifest as
+// the program does, and the installed i686 Kestrel5.exe shows its icon, cuts
+// through its tray menu, shows its about box and quits; the package is then
+// removed. This driver is
 // 64-bit and runs at full speed; it drives the program from outside, with the
 // keyboard in the tray menu, as no hook DLL of its bitness can enter a 32-bit
 // process. Each 32-bit process start costs a minute or two, so there are
@@ -14,6 +17,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 
 #include "QUILLONSoftwareOptions.h"
 #include "e2e/support/driver.h"
@@ -21,12 +25,14 @@
 #include "e2e/support/paths.h"
 #include "e2e/support/pointer.h"
 #include "e2e/support/screen.h"
+#include "package/install_support.h"
 #include "shipped/shipped_wire.h"
 
 namespace e2e {
 namespace {
 
 constexpr const wchar_t* kShippedClient = KESTREL_SHIPPED_CLIENT;
+constexpr const wchar_t* kShippedPackage = KESTREL_SHIPPED_PACKAGE;
 constexpr auto kProcessStart = std::chrono::minutes(8);
 constexpr auto kEmulatedStep = std::chrono::seconds(90);
 constexpr wchar_t kAboutCaption[] = L"Kestrel 5 のバージョン情報";
@@ -66,17 +72,16 @@ bool FileExists(const std::wstring& path) {
   return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// The server's class in the 32-bit registry view, as the 32-bit regsvr32
-// writes it.
-std::wstring RegisteredServer32(const CLSID& clsid) {
+// The server of a class in one view of the user's own classes.
+std::wstring UserServer(const CLSID& clsid, REGSAM view) {
   wchar_t guid[64];
   StringFromGUID2(clsid, guid, 64);
-  const std::wstring key = std::wstring(L"CLSID\\") + guid + L"\\InprocServer32";
+  const std::wstring key = std::wstring(L"Software\\Classes\\CLSID\\") + guid + L"\\InprocServer32";
   wchar_t path[MAX_PATH + 1] = L"";
   DWORD bytes = sizeof(path) - sizeof(wchar_t);
   HKEY server = nullptr;
-  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_32KEY,
-                    &server) == ERROR_SUCCESS) {
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_QUERY_VALUE | view, &server) ==
+      ERROR_SUCCESS) {
     RegQueryValueExW(server, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(path), &bytes);
     RegCloseKey(server);
   }
@@ -105,8 +110,8 @@ bool TrayIconShown(HWND trayIcon) {
 
 class ShippedClient {
  public:
-  explicit ShippedClient(const std::wstring& folder) {
-    std::wstring command = Quoted(kShippedClient) + L" " + Quoted(folder.c_str());
+  ShippedClient(const std::wstring& client, const std::wstring& folder) {
+    std::wstring command = Quoted(client.c_str()) + L" " + Quoted(folder.c_str());
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
@@ -145,7 +150,7 @@ class ShippedClient {
   PROCESS_INFORMATION process_{};
 };
 
-TEST(ShippedBinaries, RegisterConfigureStartCutShowAboutAndQuit) {
+TEST(ShippedBinaries, InstallConfigureStartCutShowAboutQuitAndRemove) {
   EndLeftoverInstances();
   const ProgramStore store;
   RegDeleteTreeW(HKEY_CURRENT_USER, kShippedRoot);
@@ -159,18 +164,26 @@ TEST(ShippedBinaries, RegisterConfigureStartCutShowAboutAndQuit) {
   ASSERT_TRUE(ClearClipboard());
   Steps steps;
 
-  const DWORD registered = RunAndWait(
-      L"C:\\windows\\syswow64\\regsvr32.exe /s " + Quoted(paths::kSettingsDll), kProcessStart);
-  ASSERT_EQ(registered, 0u) << "the 32-bit regsvr32";
-  EXPECT_EQ(Utf8(RegisteredServer32(CLSID_SoftwareInfo)), Utf8(paths::kSettingsDll));
-  EXPECT_EQ(Utf8(RegisteredServer32(CLSID_SoftwareOption)), Utf8(paths::kSettingsDll));
-  steps.Done("regsvr32 (32-bit)");
+  // A leftover install of an earlier run goes first.
+  Msiexec(L"/x " + Quoted(kShippedPackage));
+  SeparateUserClassViews();
+  ASSERT_EQ(Msiexec(L"/i " + Quoted(kShippedPackage)), 0u) << "msiexec (64-bit)";
+  const std::wstring installedDll = InstallFolder() + L"\\QUILLONSoftwareOptions.dll";
+  for (const CLSID* clsid : {&CLSID_SoftwareInfo, &CLSID_SoftwareOption}) {
+    EXPECT_EQ(Utf8(UserServer(*clsid, KEY_WOW64_32KEY)), Utf8(installedDll));
+    EXPECT_EQ(UserServer(*clsid, KEY_WOW64_64KEY), L"") << "only in the 32-bit view";
+  }
+  const std::wstring client = InstallFolder() + L"\\kestrel_shipped_client.exe";
+  ASSERT_TRUE(CopyFileW(kShippedClient, client.c_str(), FALSE));
+  SetEnvironmentVariableW(kProgramVariable, (InstallFolder() + L"\\Kestrel5.exe").c_str());
+  steps.Done("x86 package installed for the user");
 
   // Both start at once: each start is slow, not busy for all of it.
-  const ShippedClient client(folder);
-  ASSERT_TRUE(client.started());
+  std::optional<ShippedClient> shippedClient(std::in_place, client, folder);
+  const ShippedClient& client32 = *shippedClient;
+  ASSERT_TRUE(client32.started());
   Kestrel program;
-  ASSERT_TRUE(WaitUntil([&] { return FileExists(folder + L"\\com.txt") || !client.Running(); },
+  ASSERT_TRUE(WaitUntil([&] { return FileExists(folder + L"\\com.txt") || !client32.Running(); },
                         kProcessStart))
       << "the 32-bit client did not report";
   const std::string report = ReadAll(folder + L"\\com.txt");
@@ -199,7 +212,7 @@ TEST(ShippedBinaries, RegisterConfigureStartCutShowAboutAndQuit) {
     input::Release(input::Button::Left);
     ASSERT_TRUE(WaitUntil([] { return OverlayWindow() == nullptr; }, kEmulatedStep))
         << "the overlay did not close after the drag";
-    ASSERT_TRUE(client.ReadClipboard()) << "the 32-bit client did not read the clipboard";
+    ASSERT_TRUE(client32.ReadClipboard()) << "the 32-bit client did not read the clipboard";
     const std::string dib = ReadAll(folder + L"\\clipboard.dib");
     EXPECT_TRUE(IsPatternArea(PictureFromPackedDib(dib.data(), dib.size()), Pattern::Plain, area));
   }
@@ -224,6 +237,13 @@ TEST(ShippedBinaries, RegisterConfigureStartCutShowAboutAndQuit) {
   EXPECT_EQ(program.WaitExit(kEmulatedStep), std::optional<DWORD>(0));
   EXPECT_FALSE(TrayIconShown(program.trayIcon()));
   steps.Done("quit through the tray menu");
+
+  shippedClient.reset();
+  DeleteFileW(client.c_str());
+  EXPECT_EQ(Msiexec(L"/x " + Quoted(kShippedPackage)), 0u);
+  EXPECT_FALSE(FileExists(InstallFolder()));
+  EXPECT_EQ(UserServer(CLSID_SoftwareInfo, KEY_WOW64_32KEY), L"");
+  steps.Done("package removed");
   RegDeleteTreeW(HKEY_CURRENT_USER, kShippedRoot);
 }
 

@@ -181,17 +181,33 @@ DWORD RunAndWait(std::wstring commandLine, std::chrono::milliseconds timeout) {
   return code;
 }
 
+namespace {
+// The copy of the server beside the program, which its manifest names.
+std::wstring ServerBesideProgram() {
+  const std::wstring program = ProgramPath();
+  return program.substr(0, program.find_last_of(L'\\') + 1) + L"QUILLONSoftwareOptions.dll";
+}
+}  // namespace
+
 UnregisteredServer::UnregisteredServer() {
   RunAndWait(std::wstring(L"regsvr32.exe /s /u \"") + paths::kSettingsDll + L"\"");
+  MoveFileW(ServerBesideProgram().c_str(), (ServerBesideProgram() + L".away").c_str());
 }
 UnregisteredServer::~UnregisteredServer() {
+  MoveFileW((ServerBesideProgram() + L".away").c_str(), ServerBesideProgram().c_str());
   RunAndWait(std::wstring(L"regsvr32.exe /s \"") + paths::kSettingsDll + L"\"");
+}
+
+std::wstring ProgramPath() {
+  wchar_t path[MAX_PATH * 4] = L"";
+  const DWORD length = GetEnvironmentVariableW(kProgramVariable, path, MAX_PATH * 4);
+  return length > 0 && length < MAX_PATH * 4 ? path : paths::kProgram;
 }
 
 Kestrel::Kestrel() {
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
-  std::wstring command = std::wstring(L"\"") + paths::kProgram + L"\"";
+  std::wstring command = L"\"" + ProgramPath() + L"\"";
   CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                  &process_);
 }

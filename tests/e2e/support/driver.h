@@ -45,7 +45,9 @@ class ProgramStore {
   void Clear() const;
 };
 
-// The settings server's registration, removed for one test and restored.
+// The settings server out of the program's reach for one test: its
+// registration removed and the copy beside the program moved away; both
+// restored afterwards.
 class UnregisteredServer {
  public:
   UnregisteredServer();
@@ -56,6 +58,12 @@ class UnregisteredServer {
 
 // Runs a console program of the prefix and returns its exit code.
 DWORD RunAndWait(std::wstring commandLine, std::chrono::milliseconds timeout = 60s);
+
+// The program under test: the one named by the environment variable
+// KESTREL_E2E_PROGRAM_PATH (an unpacked or installed copy), else the build
+// tree's.
+inline constexpr wchar_t kProgramVariable[] = L"KESTREL_E2E_PROGRAM_PATH";
+std::wstring ProgramPath();
 
 // The running program. Ends it on destruction: by its own quit command when
 // it still answers, else by force, so a failed test leaves nothing behind.
