@@ -56,7 +56,9 @@ fi
 # The Wine desktop stays after the program ends: end it with the program.
 "$KESTREL_WINE" "${desktop[@]}" "$(winpath "$exe")" &
 desktop_pid=$!
-running() { pgrep -f '^Z:.*\\Kestrel5\.exe' >/dev/null; }
+# This build's program only: other builds on the machine may run theirs.
+exe_pattern="^$(winpath "$exe" | sed 's/[.\\]/\\&/g')"
+running() { pgrep -f "$exe_pattern" >/dev/null; }
 for _ in $(seq 300); do running && break; sleep 0.1; done
 while running; do sleep 1; done
 kill "$desktop_pid" 2>/dev/null || true
