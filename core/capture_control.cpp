@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "common/test_hooks.h"
 #include "core/capture_control_rules.h"
 #include "core/mdl_kestrel.h"
 #include "core/options_table.h"
@@ -59,7 +60,7 @@ class ClipboardSession {
 // A device-dependent copy of the picture for the clipboard, which takes it
 // over; the retained picture stays with us.
 UniqueBitmap CopyForClipboard(const Surface& picture) {
-  if (!picture) return {};
+  if (!picture || AllocationRefused(Allocation::ClipboardCopy)) return {};
   const WindowDC screen(nullptr);
   UniqueBitmap copy(CreateCompatibleBitmap(screen.get(), picture.width(), picture.height()));
   UniqueMemoryDc dc(CreateCompatibleDC(screen.get()));

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/message_pump.h"
+#include "common/test_hooks.h"
 #include "core/capture_control.h"
 #include "core/mdl_kestrel.h"
 #include "core/options_table.h"
@@ -192,7 +193,9 @@ void frmScreenCut::Form_Resize() {
   RECT client{};
   GetClientRect(window_, &client);
   if (client.right == picView_.width() && client.bottom == picView_.height()) return;
-  picView_ = Surface::LikeScreen(client.right, client.bottom);
+  picView_ = AllocationRefused(Allocation::FrozenImage)
+                 ? Surface()
+                 : Surface::LikeScreen(client.right, client.bottom);
   backBuffer_ = Surface();
 }
 
@@ -413,7 +416,7 @@ void frmScreenCut::timerCutAreaColor_Timer() {
 void frmScreenCut::CutScreenArea(Point16 a, Point16 b) {
   const CutRect area = GetCutRect(a, b);
   Surface& cut = picBackgroundCut();
-  cut = Surface(area.width, area.height);
+  cut = AllocationRefused(Allocation::CutPicture) ? Surface() : Surface(area.width, area.height);
   if (cut && picView_)
     BitBlt(cut.dc(), 0, 0, area.width, area.height, picView_.dc(), area.left, area.top, SRCCOPY);
   dsCopyToClipboard();
