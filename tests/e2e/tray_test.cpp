@@ -1,12 +1,11 @@
 // The tray resident as the shell and a user reach it: the icon's menus, the
 // about box, Windows + C and quitting.
 
-#include <shellapi.h>
+#include "e2e/support/cut_fixture.h"
 
 #include <algorithm>
+#include <shellapi.h>
 #include <string>
-
-#include "e2e/support/cut_fixture.h"
 
 namespace e2e {
 namespace {
