@@ -2,7 +2,9 @@
 // the screen pattern, and cuts started from the tray menu that must not
 // show the menu.
 
+#include <algorithm>
 #include <set>
+#include <string>
 
 #include "e2e/support/cut_fixture.h"
 #include "overlay/magnifier.h"
@@ -91,6 +93,20 @@ POINT LupeImageAt(POINT pointer, bool onLeft, bool above) {
 bool BoxAt(POINT corner) {
   return ScreenPixel(corner) == kBlack &&
          ScreenPixel({corner.x + 2, corner.y + 2}) == SystemRgb(COLOR_INFOBK);
+}
+
+// Where two pictures of one size differ, for a failure message.
+std::string Difference(const Picture& got, const Picture& expected) {
+  RECT box{got.width, got.height, -1, -1};
+  for (int y = 0; y < got.height; ++y) {
+    for (int x = 0; x < got.width; ++x) {
+      if (got.at(x, y) == expected.at(x, y)) continue;
+      box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y), std::max<LONG>(box.right, x),
+             std::max<LONG>(box.bottom, y)};
+    }
+  }
+  return "differs in (" + std::to_string(box.left) + ", " + std::to_string(box.top) + ")-(" +
+         std::to_string(box.right) + ", " + std::to_string(box.bottom) + ")";
 }
 
 class Guide : public CutTest {
@@ -358,6 +374,8 @@ TEST_F(Guide, ACutFromTheTrayMenuNeverShowsTheMenu) {
       const auto before = ScreenPicture(place.area);
       ASSERT_TRUE(before);
       int clean = 0;
+      int missedDrags = 0;
+      std::string traces;
       for (int run = 0; run < kRuns; ++run) {
         ASSERT_TRUE(input::MoveTo(place.menuAt));
         OpenTrayMenu();
@@ -371,9 +389,20 @@ TEST_F(Guide, ACutFromTheTrayMenuNeverShowsTheMenu) {
         DragOnOverlay({place.area.left, place.area.top}, {place.area.right, place.area.bottom});
         const auto frozen = ClipboardPicture();
         ASSERT_TRUE(frozen);
-        if (frozen->pixels == before->pixels) ++clean;
+        if (frozen->width != before->width || frozen->height != before->height) {
+          // Now and then Wine puts the press back where the pointer was
+          // before: that cut tells nothing about the menu, so it is repeated.
+          ASSERT_LT(++missedDrags, kRuns / 4) << "drags keep missing their corner";
+          --run;
+          continue;
+        }
+        if (frozen->pixels == before->pixels) {
+          ++clean;
+        } else {
+          traces += "; run " + std::to_string(run) + ": " + Difference(*frozen, *before);
+        }
       }
-      EXPECT_EQ(clean, kRuns) << "runs whose frozen picture held no trace of the menu";
+      EXPECT_EQ(clean, kRuns) << "runs whose frozen picture held no trace of the menu" << traces;
     }
   }
 }
