@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "common/test_hooks.h"
 #include "core/capture_control_rules.h"
 #include "core/mdl_kestrel.h"
 #include "core/options_table.h"
@@ -20,12 +21,15 @@ namespace {
 // SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW.
 constexpr UINT kTopMostFlags = 0x43;
 
-// What the resident window holds for the capture, from its load to its unload.
+// What the resident window holds for the capture, from its load to the end
+// of the run.
 struct CaptureHost {
   CaptureHost(HINSTANCE instance, HWND window) : owner(window), overlay(instance) {}
   HWND owner;
   frmScreenCut overlay;
   Surface cut;
+  // The resident window has unloaded: no cut starts any more.
+  bool ended = false;
 };
 
 std::unique_ptr<CaptureHost> g_host;
@@ -59,7 +63,7 @@ class ClipboardSession {
 // A device-dependent copy of the picture for the clipboard, which takes it
 // over; the retained picture stays with us.
 UniqueBitmap CopyForClipboard(const Surface& picture) {
-  if (!picture) return {};
+  if (!picture || AllocationRefused(Allocation::ClipboardCopy)) return {};
   const WindowDC screen(nullptr);
   UniqueBitmap copy(CreateCompatibleBitmap(screen.get(), picture.width(), picture.height()));
   UniqueMemoryDc dc(CreateCompatibleDC(screen.get()));
@@ -91,16 +95,22 @@ void InitCaptureControl(HINSTANCE instance, HWND residentWindow) {
   g_host = std::make_unique<CaptureHost>(instance, residentWindow);
 }
 
+void EndCaptureControl() {
+  if (!g_host) return;
+  g_host->ended = true;
+  g_host->overlay.Unload();
+}
+
 void CloseCaptureControl() { g_host.reset(); }
 
 Surface& picBackgroundCut() { return g_host ? g_host->cut : g_noCut; }
 
 void StartScreenCut() {
-  if (g_host) g_host->overlay.Load();
+  if (g_host && !g_host->ended) g_host->overlay.Load();
 }
 
 void RetryScreenCut() {
-  if (!g_host) return;
+  if (!g_host || g_host->ended) return;
   g_host->overlay.Load();
   g_host->overlay.dsCutRetry();
 }
@@ -109,12 +119,15 @@ void SetTopMost(HWND window) { SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, kT
 
 void dsCopyToClipboard() {
   if (g_host) {
-    const ClipboardSession clipboard(g_host->owner);
-    if (clipboard.open()) {
-      EmptyClipboard();
-      // A 0 x 0 cut has no picture: the clipboard is left empty.
-      if (UniqueBitmap copy = CopyForClipboard(g_host->cut)) {
-        if (SetClipboardData(CF_BITMAP, copy.get())) copy.Detach();
+    // A picture that cannot be copied leaves the clipboard with what it
+    // held, as a busy clipboard does. A 0 x 0 cut has no picture: the
+    // clipboard is left empty.
+    UniqueBitmap copy = CopyForClipboard(g_host->cut);
+    if (copy || !g_host->cut) {
+      const ClipboardSession clipboard(g_host->owner);
+      if (clipboard.open()) {
+        EmptyClipboard();
+        if (copy && SetClipboardData(CF_BITMAP, copy.get())) copy.Detach();
       }
     }
   }

@@ -16,9 +16,15 @@ extern bool CutExists;
 extern Point16 LastCutStart;
 extern Point16 LastCutEnd;
 
-// Called by the resident window's load and unload: the resident window owns
-// the clipboard hand-over, the overlay and the retained picture.
+// The resident window owns the clipboard hand-over, the overlay and the
+// retained picture. Its load makes them; they live for the whole run.
 void InitCaptureControl(HINSTANCE instance, HWND residentWindow);
+// The resident window's unload: closes an open overlay and starts no cut
+// any more. It may come while overlay code runs (a close from outside
+// reaches us whenever pending messages run), so the overlay object stays.
+void EndCaptureControl();
+// After the message loop has ended, when no code of the overlay runs:
+// frees the overlay object and the retained picture.
 void CloseCaptureControl();
 
 // picBackgroundCut: the picture of the last cut, exactly the selected pixels.
@@ -36,7 +42,8 @@ void RetryScreenCut();
 void SetTopMost(HWND window);
 
 // Replaces the clipboard's contents by a copy of the retained picture as
-// CF_BITMAP and sets CutExists, also when the clipboard stays busy.
+// CF_BITMAP and sets CutExists, also when the clipboard stays busy or the
+// copy cannot be made (the clipboard then keeps what it held).
 void dsCopyToClipboard();
 
 // Runs the view action set by "ViewMode"; every failure is silent.

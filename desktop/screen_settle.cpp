@@ -17,6 +17,12 @@ constexpr UINT kRoundTripTimeoutMs = 100;
 // has finished, and the one after that that it went idle again, which is
 // when the window system shows what it painted.
 constexpr int kQuietRoundTrips = 3;
+// However quickly every window answers, the wait lasts at least this long.
+// Under Wine a window can redraw what our menu uncovered from its own image,
+// without an update region that we could see, once it has read the window
+// system's news and gone idle; quiet round trips alone can end before that
+// and let the menu into the picture.
+constexpr DWORD kSettleFloorMs = 50;
 
 struct Search {
   DWORD ownProcess;
@@ -38,9 +44,10 @@ bool HasPendingRepaint(HWND window) { return GetUpdateRect(window, nullptr, FALS
 
 void WaitForOtherWindowsToRepaint() {
   const DWORD start = GetTickCount();
-  const auto remaining = [start]() -> DWORD {
-    const DWORD spent = GetTickCount() - start;
-    return spent >= kSettleBoundMs ? 0 : kSettleBoundMs - spent;
+  const auto spent = [start]() -> DWORD { return GetTickCount() - start; };
+  const auto remaining = [&spent]() -> DWORD {
+    const DWORD used = spent();
+    return used >= kSettleBoundMs ? 0 : kSettleBoundMs - used;
   };
   DoEvents();
   // Reading the screen makes the window system carry out everything asked
@@ -69,7 +76,7 @@ void WaitForOtherWindowsToRepaint() {
     bool pending = false;
     for (HWND window : search.windows) pending = pending || HasPendingRepaint(window);
     quiet = pending ? 0 : quiet + 1;
-    if (quiet >= kQuietRoundTrips) return;
+    if (quiet >= kQuietRoundTrips && spent() >= kSettleFloorMs) return;
     DoEvents();
   }
 }

@@ -10,8 +10,9 @@ namespace kestrel {
 
 // Waits, bounded, until every visible top-level window of another process
 // and the desktop have handled the repaint they were due and gone back to
-// their message loops. Our own pending messages run meanwhile. A window that
-// does not answer (a hung program) is given up at the bound.
+// their message loops, and for a short floor at least. Our own pending
+// messages run meanwhile. A window that does not answer (a hung program) is
+// given up at the bound.
 void WaitForOtherWindowsToRepaint();
 
 }  // namespace kestrel

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/message_pump.h"
+#include "common/test_hooks.h"
 #include "core/capture_control.h"
 #include "core/mdl_kestrel.h"
 #include "core/options_table.h"
@@ -178,7 +179,7 @@ void frmScreenCut::Form_Load() {
   ScreenToClient(window_, &pointer);
   painter_.Open();
   scene_.Reset(
-      {picView_.width(), picView_.height()}, {pointer.x, pointer.y},
+      view_, {pointer.x, pointer.y},
       {SystemColour(COLOR_WINDOWTEXT), SystemColour(COLOR_BTNTEXT), SystemColour(COLOR_INFOBK)},
       painter_.Measure());
   InvalidateDirty();
@@ -191,8 +192,11 @@ void frmScreenCut::Form_Resize() {
   // paint, so that making it does not delay the opening.
   RECT client{};
   GetClientRect(window_, &client);
+  view_ = {client.right, client.bottom};
   if (client.right == picView_.width() && client.bottom == picView_.height()) return;
-  picView_ = Surface::LikeScreen(client.right, client.bottom);
+  picView_ = AllocationRefused(Allocation::FrozenImage)
+                 ? Surface()
+                 : Surface::LikeScreen(client.right, client.bottom);
   backBuffer_ = Surface();
 }
 
@@ -217,13 +221,18 @@ void frmScreenCut::Form_Paint() {
   const int kind = update ? GetUpdateRgn(window_, update.get(), FALSE) : ERROR;
   PAINTSTRUCT paint{};
   const HDC dc = BeginPaint(window_, &paint);
-  if (dc && picView_ && kind != ERROR && kind != NULLREGION) {
+  if (dc && kind != ERROR && kind != NULLREGION) {
     // Compose only the invalid rectangles: a pointer move then costs the same
     // on any screen size.
     const std::vector<RECT> rects = RectsOf(update.get());
     if (!backBuffer_) backBuffer_ = Surface(picView_.width(), picView_.height());
     const HDC compose = backBuffer_ ? backBuffer_.dc() : dc;
-    for (const RECT& r : rects) Blit(compose, picView_.dc(), r);
+    if (picView_) {
+      for (const RECT& r : rects) Blit(compose, picView_.dc(), r);
+    } else {
+      // No frozen image could be made: picView shows its background colour.
+      FillRgn(compose, update.get(), GetSysColorBrush(COLOR_BACKGROUND));
+    }
     SelectClipRgn(compose, update.get());
     painter_.Paint(compose, scene_, imgLupe_, rects);
     SelectClipRgn(compose, nullptr);
@@ -257,7 +266,7 @@ PixelPoint frmScreenCut::EventPoint(LPARAM lParam) const {
   // primary one); the selection stays on the frozen image.
   const int32_t x = GET_X_LPARAM(lParam);
   const int32_t y = GET_Y_LPARAM(lParam);
-  return {std::clamp(x, 0, picView_.width()), std::clamp(y, 0, picView_.height())};
+  return {std::clamp(x, 0, view_.width), std::clamp(y, 0, view_.height)};
 }
 
 GridSettings frmScreenCut::Grid() const {
@@ -412,10 +421,19 @@ void frmScreenCut::timerCutAreaColor_Timer() {
 
 void frmScreenCut::CutScreenArea(Point16 a, Point16 b) {
   const CutRect area = GetCutRect(a, b);
-  Surface& cut = picBackgroundCut();
-  cut = Surface(area.width, area.height);
-  if (cut && picView_)
-    BitBlt(cut.dc(), 0, 0, area.width, area.height, picView_.dc(), area.left, area.top, SRCCOPY);
+  // The picture is made beside the retained one: a cut whose picture cannot
+  // be made stops here, and the clipboard, the viewer, the last picture and
+  // the last area stay as they were. A 0 x 0 cut has no picture and is
+  // still a cut.
+  Surface cut;
+  if (area.width > 0 && area.height > 0) {
+    if (!AllocationRefused(Allocation::CutPicture)) cut = Surface(area.width, area.height);
+    if (!cut || !picView_ ||
+        !BitBlt(cut.dc(), 0, 0, area.width, area.height, picView_.dc(), area.left, area.top,
+                SRCCOPY))
+      return;
+  }
+  picBackgroundCut() = std::move(cut);
   dsCopyToClipboard();
   ShowCutPicture();
   LastCutStart = a;

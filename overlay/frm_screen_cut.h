@@ -78,6 +78,7 @@ class frmScreenCut {
 
   HINSTANCE instance_;
   HWND window_ = nullptr;
+  Size view_;           // picView's size: the client area, also without an image
   Surface picView_;     // the frozen image
   Surface backBuffer_;  // where a repaint is composed
   Surface picLupe_;     // the magnifier's source block

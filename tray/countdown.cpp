@@ -9,6 +9,7 @@
 #include "core/capture_control.h"
 #include "core/mdl_kestrel.h"
 #include "core/options_table.h"
+#include "desktop/screen_settle.h"
 #include "tray/countdown_logic.h"
 #include "tray/frm_background.h"
 #include "tray/input_box.h"
@@ -20,6 +21,10 @@ constexpr UINT kTimerScreenCutInterval = 1000;  // ms
 // 3: return at once; silence, not the default sound, when the file cannot play.
 constexpr UINT kCountWaveFlags = SND_ASYNC | SND_NODEFAULT;
 static_assert(kCountWaveFlags == 3);
+
+CountOptions CurrentCountOptions() {
+  return {OptionInteger(kCountTypeKey), OptionText(kCountWaveKey), OptionIsTrue(kCountSeriesKey)};
+}
 
 }  // namespace
 
@@ -36,9 +41,7 @@ void frmBackground::pmenu_ReScreenCutWithTimer_Click() {
 void frmBackground::pmenu_CancelTimer_Click() { ApplyTick(countdown_.Cancel()); }
 
 void frmBackground::timerScreenCut_Timer() {
-  const CountOptions options{OptionInteger(kCountTypeKey), OptionText(kCountWaveKey),
-                             OptionIsTrue(kCountSeriesKey)};
-  ApplyTick(countdown_.Tick(TimerSeconds, options));
+  ApplyTick(countdown_.Tick(TimerSeconds, CurrentCountOptions()));
 }
 
 void frmBackground::RunTimedCommand(TimedCommand command) {
@@ -63,7 +66,12 @@ void frmBackground::RunTimedCommand(TimedCommand command) {
       break;
   }
   countdown_.Start(plan.mode);
-  timerScreenCut_Timer();  // the first second is voiced at once
+  // The first second is voiced at once. A countdown of no length cuts at
+  // once, right after the menu or the input box closed over other programs'
+  // windows: they repaint first, as for the plain cut commands.
+  const TickStep first = countdown_.Tick(TimerSeconds, CurrentCountOptions());
+  if (first.cut != CountdownMode::Idle) WaitForOtherWindowsToRepaint();
+  ApplyTick(first);
 }
 
 std::optional<int32_t> frmBackground::AskLength(const wchar_t* title) {

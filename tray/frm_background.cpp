@@ -56,6 +56,7 @@ frmBackground::~frmBackground() {
     Form_Unload();
     DestroyWindow(window_);
   }
+  CloseCaptureControl();
 }
 
 bool frmBackground::Load() {
@@ -112,8 +113,12 @@ LRESULT frmBackground::HandleFormMessage(UINT message, WPARAM wParam, LPARAM lPa
       // as the quit command does, so the icon and the options are not lost.
       Unload();
       return 0;
+    case WM_QUERYENDSESSION:
+      return TRUE;  // a cut in progress never holds up the end of the session
     case WM_ENDSESSION:
-      if (wParam) Form_Unload();
+      // The session ends, or an installer closes running programs
+      // (ENDSESSION_CLOSEAPP): quit as the quit command does.
+      if (wParam) Unload();
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
@@ -150,7 +155,7 @@ void frmBackground::Form_Unload() {
   UnregisterGlobalHotkey();
   DeleteTrayIcon();
   SaveChangedOptions();
-  CloseCaptureControl();
+  EndCaptureControl();
 }
 
 void frmBackground::Unload() {

@@ -58,17 +58,6 @@ bool NoOverlayUntil(Clock::time_point until) {
   return !seen;
 }
 
-HWND FindInputBox(const Kestrel& program, const wchar_t* title) {
-  HWND box = nullptr;
-  WaitUntil([&] {
-    for (HWND window : WindowsOf(program.processId(), L"#32770")) {
-      if (IsWindowVisible(window) && WindowText(window) == title) box = window;
-    }
-    return box != nullptr;
-  });
-  return box;
-}
-
 class Countdown : public CutTest {
  protected:
   void Options(std::initializer_list<std::pair<const wchar_t*, const wchar_t*>> values) {
@@ -96,14 +85,6 @@ class Countdown : public CutTest {
     const std::wstring caption = menu.size() > 1 ? menu[1].caption : L"";
     CloseMenu();
     return caption;
-  }
-  // Answers the open input box: the text typed, then Enter.
-  void Answer(HWND box, const wchar_t* text) {
-    const HWND edit = FindWindowExW(box, nullptr, L"Edit", nullptr);
-    ASSERT_NE(edit, nullptr);
-    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
-    input::Key(VK_RETURN);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); })) << "Enter did not close the box";
   }
 };
 

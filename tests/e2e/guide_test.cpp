@@ -1,12 +1,15 @@
 // The overlay's pointer guide, magnifier and grey pulse as a user sees them on
-// the screen pattern, and a cut started from the tray menu that must not
+// the screen pattern, and cuts started from the tray menu that must not
 // show the menu.
 
+#include <algorithm>
 #include <set>
+#include <string>
 
 #include "e2e/support/cut_fixture.h"
 #include "overlay/magnifier.h"
 #include "overlay/pointer_guide.h"
+#include "tray/countdown_logic.h"
 
 namespace e2e {
 namespace {
@@ -90,6 +93,20 @@ POINT LupeImageAt(POINT pointer, bool onLeft, bool above) {
 bool BoxAt(POINT corner) {
   return ScreenPixel(corner) == kBlack &&
          ScreenPixel({corner.x + 2, corner.y + 2}) == SystemRgb(COLOR_INFOBK);
+}
+
+// Where two pictures of one size differ, for a failure message.
+std::string Difference(const Picture& got, const Picture& expected) {
+  RECT box{got.width, got.height, -1, -1};
+  for (int y = 0; y < got.height; ++y) {
+    for (int x = 0; x < got.width; ++x) {
+      if (got.at(x, y) == expected.at(x, y)) continue;
+      box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y), std::max<LONG>(box.right, x),
+             std::max<LONG>(box.bottom, y)};
+    }
+  }
+  return "differs in (" + std::to_string(box.left) + ", " + std::to_string(box.top) + ")-(" +
+         std::to_string(box.right) + ", " + std::to_string(box.bottom) + ")";
 }
 
 class Guide : public CutTest {
@@ -315,11 +332,26 @@ TEST_F(Guide, CrosshairPulsesThroughTheGreysAndShiftMiddleFreezesIt) {
   CloseOverlay(pointer);
 }
 
-// A cut chosen from the tray menu: the frozen picture, read back through a
-// cut of the place where the menu stood, shows what lay there before.
+// A cut chosen from the tray menu, at once or after a countdown of no length
+// (the timed item with "CutTimerTime" 0, or with its input box answered 0):
+// the frozen picture, read back through a cut of the place where the menu
+// stood, shows what lay there before. The input box stands over the middle
+// of the screen, which both places' areas reach into.
 TEST_F(Guide, ACutFromTheTrayMenuNeverShowsTheMenu) {
   constexpr int kRuns = 20;
   const SIZE screen = ScreenSize();
+  struct Way {
+    const char* rule;
+    const wchar_t* cutterMode;
+    const wchar_t* cutTimerTime;
+    WORD key;
+    const wchar_t* answer;  // typed into the input box; nullptr: no box
+  };
+  const Way ways[] = {
+      {"the cut item", L"0", L"3", 'S', nullptr},
+      {"the timed item, CutTimerTime 0", L"0", L"0", 'T', nullptr},
+      {"the timed item, its input box answered 0", L"1", L"3", 'T', L"0"},
+  };
   struct Place {
     const char* rule;
     POINT menuAt;  // where the menu opens
@@ -329,24 +361,49 @@ TEST_F(Guide, ACutFromTheTrayMenuNeverShowsTheMenu) {
       {"over the plain desktop", {300, 200}, {300, 200, 650, 600}},
       {"over the taskbar", {700, screen.cy - 4}, {700, screen.cy - 400, 1050, screen.cy - 1}},
   };
-  Start();
-  for (const Place& place : places) {
-    SCOPED_TRACE(place.rule);
-    ASSERT_TRUE(input::MoveTo(place.menuAt));
-    const auto before = ScreenPicture(place.area);
-    ASSERT_TRUE(before);
-    int clean = 0;
-    for (int run = 0; run < kRuns; ++run) {
+  for (const Way& way : ways) {
+    SCOPED_TRACE(way.rule);
+    program_.reset();
+    store_.Clear();
+    store_.Write(L"Kestrel5", L"Options", L"CutterMode", way.cutterMode);
+    store_.Write(L"Kestrel5", L"Options", L"CutTimerTime", way.cutTimerTime);
+    Start();
+    for (const Place& place : places) {
+      SCOPED_TRACE(place.rule);
       ASSERT_TRUE(input::MoveTo(place.menuAt));
-      OpenTrayMenu();
-      input::Key('S');
-      ASSERT_TRUE(WaitOverlayShown());
-      DragOnOverlay({place.area.left, place.area.top}, {place.area.right, place.area.bottom});
-      const auto frozen = ClipboardPicture();
-      ASSERT_TRUE(frozen);
-      if (frozen->pixels == before->pixels) ++clean;
+      const auto before = ScreenPicture(place.area);
+      ASSERT_TRUE(before);
+      int clean = 0;
+      int missedDrags = 0;
+      std::string traces;
+      for (int run = 0; run < kRuns; ++run) {
+        ASSERT_TRUE(input::MoveTo(place.menuAt));
+        OpenTrayMenu();
+        input::Key(way.key);
+        if (way.answer) {
+          const HWND box = FindInputBox(*program_, kestrel::kFreeTimerScreenCutTitle);
+          ASSERT_NE(box, nullptr) << "no input box";
+          Answer(box, way.answer);
+        }
+        ASSERT_TRUE(WaitOverlayShown());
+        DragOnOverlay({place.area.left, place.area.top}, {place.area.right, place.area.bottom});
+        const auto frozen = ClipboardPicture();
+        ASSERT_TRUE(frozen);
+        if (frozen->width != before->width || frozen->height != before->height) {
+          // Now and then Wine puts the press back where the pointer was
+          // before: that cut tells nothing about the menu, so it is repeated.
+          ASSERT_LT(++missedDrags, kRuns / 4) << "drags keep missing their corner";
+          --run;
+          continue;
+        }
+        if (frozen->pixels == before->pixels) {
+          ++clean;
+        } else {
+          traces += "; run " + std::to_string(run) + ": " + Difference(*frozen, *before);
+        }
+      }
+      EXPECT_EQ(clean, kRuns) << "runs whose frozen picture held no trace of the menu" << traces;
     }
-    EXPECT_EQ(clean, kRuns) << "runs whose frozen picture held no trace of the menu";
   }
 }
 

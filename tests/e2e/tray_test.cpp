@@ -1,10 +1,11 @@
 // The tray resident as the shell and a user reach it: the icon's menus, the
 // about box, Windows + C and quitting.
 
-#include "e2e/support/fixture.h"
+#include "e2e/support/cut_fixture.h"
 
 #include <algorithm>
 #include <shellapi.h>
+#include <string>
 
 namespace e2e {
 namespace {
@@ -109,6 +110,75 @@ TEST_F(Tray, QuitRemovesTheIconAndFreesTheHotkey) {
   gone.cbSize = sizeof(gone);
   gone.hWnd = program_->trayIcon();
   EXPECT_FALSE(Shell_NotifyIconW(NIM_DELETE, &gone));
+}
+
+// How the system ends a program from outside: a close (a task manager), the
+// end of the session (log-off) and an installer's request to close it.
+enum class Closer { Close, EndSession, EndSessionCloseApp };
+
+void CloseFromOutside(HWND window, Closer closer) {
+  if (closer == Closer::Close) {
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    return;
+  }
+  const LPARAM reason = closer == Closer::EndSessionCloseApp ? ENDSESSION_CLOSEAPP : 0;
+  DWORD_PTR agreed = 0;
+  SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, reason, SMTO_ABORTIFHUNG, 5000, &agreed);
+  EXPECT_TRUE(agreed) << "the end of the session was refused";
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, reason, SMTO_ABORTIFHUNG, 5000, &ignored);
+}
+
+// A close from outside may come while the overlay opens, is open or closes
+// (it lets pending messages run then): whatever the cut was doing, the
+// program ends as its quit command ends it. The close follows the double
+// click a little later in each round, to meet the cut at different points.
+TEST_F(Tray, ClosingDuringACutEndsTheProgramCleanly) {
+  struct Case {
+    const char* rule;
+    const wchar_t* doubleClick;
+    Closer closer;
+  };
+  const Case cases[] = {
+      {"WM_CLOSE during a new cut", L"0", Closer::Close},
+      {"WM_CLOSE during a cut of the last area", L"2", Closer::Close},
+      {"the session ends during a new cut", L"0", Closer::EndSession},
+      {"the session ends during a cut of the last area", L"2", Closer::EndSession},
+      {"an installer closes it during a new cut", L"0", Closer::EndSessionCloseApp},
+      {"an installer closes it during a cut of the last area", L"2", Closer::EndSessionCloseApp},
+  };
+  constexpr int kRounds = 4;
+  constexpr auto kLaterEachRound = 15ms;
+  const POINT at{400, 300};
+  for (const Case& c : cases) {
+    for (int round = 0; round < kRounds; ++round) {
+      SCOPED_TRACE(std::string(c.rule) + ", round " + std::to_string(round));
+      store_.Clear();
+      store_.Write(L"Kestrel5", L"Options", L"Hotkey", L"True");
+      store_.Write(L"Kestrel5", L"Options", L"DoubleClick", c.doubleClick);
+      Start();
+      // A cut, so a last area exists, after a middle click that turns the
+      // magnifier off in memory only: quitting must save it.
+      program_->Command(kScreenCutCommand);
+      ASSERT_TRUE(WaitOverlayShown());
+      ASSERT_TRUE(input::ClickAt(at, input::Button::Middle));
+      ASSERT_TRUE(input::ClickAt(at, input::Button::Left));
+      ASSERT_TRUE(WaitOverlayGone());
+
+      program_->TrayCallback(WM_LBUTTONDBLCLK);
+      PumpFor(kLaterEachRound * round);
+      CloseFromOutside(program_->background(), c.closer);
+      EXPECT_EQ(program_->WaitExit(), std::optional<DWORD>(0)) << Describe(*program_);
+      EXPECT_TRUE(HotkeyIsFree());
+      NOTIFYICONDATAW gone{};
+      gone.cbSize = sizeof(gone);
+      gone.hWnd = program_->trayIcon();
+      EXPECT_FALSE(Shell_NotifyIconW(NIM_DELETE, &gone)) << "the icon is still there";
+      EXPECT_EQ(store_.Read(L"Kestrel5", L"Options", L"PGLupe"),
+                std::optional<std::wstring>(L"False"));
+      program_.reset();
+    }
+  }
 }
 
 // The double-click action 0 opens the cut overlay; a right click closes it.

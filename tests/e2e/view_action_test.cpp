@@ -1,5 +1,6 @@
 // The view action after a cut, checked with a stand-in viewer that records
-// the command line it was started with and the show state it was asked for.
+// the command line it was started with and the show state it was asked for;
+// and what a cut that fails hands on: nothing.
 //
 // Wine puts quotes around an unquoted program path with blanks before the
 // started program reads its command line. Where a row passes such a path,
@@ -11,9 +12,11 @@
 
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
+#include "common/test_hooks.h"
 #include "e2e/support/cut_fixture.h"
 #include "e2e/support/paths.h"
 
@@ -21,6 +24,7 @@ namespace e2e {
 namespace {
 
 constexpr RECT kArea = {300, 200, 380, 260};
+constexpr RECT kOtherArea = {500, 250, 610, 300};
 
 struct Invocation {
   std::string commandLine;
@@ -68,6 +72,34 @@ bool ChildrenRunning(DWORD parent) {
   }
   CloseHandle(snapshot);
   return running;
+}
+
+// The program refuses an allocation while a test holds this.
+class Refusal {
+ public:
+  explicit Refusal(kestrel::Allocation what)
+      : event_(CreateEventW(nullptr, TRUE, FALSE, kestrel::RefusalEventName(what))) {}
+  ~Refusal() {
+    if (event_) CloseHandle(event_);
+  }
+  Refusal(const Refusal&) = delete;
+  Refusal& operator=(const Refusal&) = delete;
+  bool held() const { return event_ != nullptr; }
+
+ private:
+  HANDLE event_;
+};
+
+uint32_t DesktopRgb() {
+  const COLORREF c = GetSysColor(COLOR_BACKGROUND);
+  return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+}
+
+// A corner block of the screen, away from the pointer, shows only one colour.
+bool CornerShows(uint32_t rgb) {
+  const auto picture = ScreenPicture({10, 10, 50, 50});
+  return picture && std::all_of(picture->pixels.begin(), picture->pixels.end(),
+                                [rgb](uint32_t p) { return p == rgb; });
 }
 
 struct StoreEntry {
@@ -182,6 +214,67 @@ TEST_F(ViewAction, TheLastPictureRunsItAgain) {
   program_->Command(kLastPictureCommand);
   EXPECT_TRUE(WaitUntil([] { return Invocations(paths::kViewerFolder).size() == 2; }));
   EXPECT_EQ(AllInvocations().size(), 2u);
+}
+
+}  // namespace
+}  // namespace e2e
+
+namespace e2e {
+namespace {
+
+// A cut whose picture cannot be made is no cut: the clipboard keeps what it
+// held, no viewer starts, and the last picture and area stay those of the
+// cut before. A picture that cannot be copied for the clipboard leaves the
+// clipboard as a busy one does, and the cut itself is kept for later.
+TEST_F(ViewAction, ACutWithoutItsPictureHandsNothingOn) {
+  using kestrel::Allocation;
+  struct Case {
+    const char* rule;
+    Allocation refused;
+    bool cutKept;
+  };
+  const Case cases[] = {
+      {"no picture for the cut", Allocation::CutPicture, false},
+      {"no frozen image: the overlay shows the desktop colour", Allocation::FrozenImage, false},
+      {"no copy for the clipboard", Allocation::ClipboardCopy, true},
+  };
+  store_.Write(L"Pictoria2", L"App", L"Path", paths::kViewerFolder);
+  store_.Write(L"Pictoria2", L"App", L"Minor", L"1");
+  StartOverPattern();
+  {
+    SCOPED_TRACE("before any cut");
+    ASSERT_TRUE(SetClipboardText(L"before"));
+    const Refusal refusal(Allocation::CutPicture);
+    ASSERT_TRUE(refusal.held());
+    Cut({kArea.left, kArea.top}, {kArea.right, kArea.bottom});
+    EXPECT_EQ(ClipboardText(), std::optional<std::wstring>(L"before"));
+    EXPECT_TRUE(AllInvocations().empty());
+    EXPECT_FALSE(MenuSaysACutExists());
+  }
+  Cut({kArea.left, kArea.top}, {kArea.right, kArea.bottom});
+  ASSERT_TRUE(IsPatternArea(ClipboardPicture(), Pattern::Plain, kArea));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.rule);
+    ASSERT_TRUE(SetClipboardText(L"before"));
+    const size_t started = AllInvocations().size();
+    {
+      const Refusal refusal(c.refused);
+      ASSERT_TRUE(refusal.held());
+      OpenOverlay();
+      if (c.refused == Allocation::FrozenImage) {
+        EXPECT_TRUE(WaitUntil([] { return CornerShows(DesktopRgb()); }, 3s))
+            << "the overlay is not cleared to the desktop colour";
+      }
+      DragOnOverlay({kOtherArea.left, kOtherArea.top}, {kOtherArea.right, kOtherArea.bottom});
+    }
+    EXPECT_EQ(ClipboardText(), std::optional<std::wstring>(L"before"));
+    EXPECT_EQ(AllInvocations().size(), started + (c.cutKept ? 1 : 0)) << "viewer starts";
+    const RECT& last = c.cutKept ? kOtherArea : kArea;
+    CommandChangingClipboard(kLastPictureCommand);
+    EXPECT_TRUE(IsPatternArea(ClipboardPicture(), Pattern::Plain, last)) << "the last picture";
+    CommandChangingClipboard(kReScreenCutCommand);
+    EXPECT_TRUE(IsPatternArea(ClipboardPicture(), Pattern::Plain, last)) << "the last area";
+  }
 }
 
 }  // namespace

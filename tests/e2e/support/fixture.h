@@ -10,6 +10,19 @@
 
 namespace e2e {
 
+// The visible input box of the program with this title; null when none
+// appears.
+inline HWND FindInputBox(const Kestrel& program, const wchar_t* title) {
+  HWND box = nullptr;
+  WaitUntil([&] {
+    for (HWND window : WindowsOf(program.processId(), L"#32770")) {
+      if (IsWindowVisible(window) && WindowText(window) == title) box = window;
+    }
+    return box != nullptr;
+  });
+  return box;
+}
+
 // What a program that did not come up shows, for the failure message.
 inline std::string Describe(const Kestrel& program) {
   std::string out = "running";
@@ -50,6 +63,14 @@ class ProgramTest : public ::testing::Test {
     WaitUntil([] { return OpenMenuWindow() == nullptr; }, std::chrono::milliseconds(3000));
     if (OpenMenuWindow()) input::Key(VK_ESCAPE);
     WaitUntil([] { return OpenMenuWindow() == nullptr; }, std::chrono::milliseconds(3000));
+  }
+  // Answers the open input box: the text typed, then Enter.
+  void Answer(HWND box, const wchar_t* text) {
+    const HWND edit = FindWindowExW(box, nullptr, L"Edit", nullptr);
+    ASSERT_NE(edit, nullptr);
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    input::Key(VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); })) << "Enter did not close the box";
   }
   // Quits through the tray menu with the keyboard, as a user would.
   void QuitByMenu() {
