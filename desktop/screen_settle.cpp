@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "common/message_pump.h"
+#include "common/win_handles.h"
 
 namespace kestrel {
 namespace {
@@ -40,6 +41,11 @@ BOOL CALLBACK CollectOtherWindow(HWND window, LPARAM data) {
 
 bool HasPendingRepaint(HWND window) { return GetUpdateRect(window, nullptr, FALSE) != FALSE; }
 
+void ReadOneScreenPixel() {
+  const WindowDC screen(nullptr);
+  if (screen.get()) GetPixel(screen.get(), 0, 0);
+}
+
 }  // namespace
 
 void WaitForOtherWindowsToRepaint() {
@@ -53,10 +59,7 @@ void WaitForOtherWindowsToRepaint() {
   // Reading the screen makes the window system carry out everything asked
   // of it so far, the removal of our menu included: only then are the
   // windows below told to repaint.
-  if (const HDC screen = GetDC(nullptr)) {
-    GetPixel(screen, 0, 0);
-    ReleaseDC(nullptr, screen);
-  }
+  ReadOneScreenPixel();
   Search search{GetCurrentProcessId(), {}};
   EnumWindows(&CollectOtherWindow, reinterpret_cast<LPARAM>(&search));
   // The desktop's own background lies below every window.
@@ -76,7 +79,13 @@ void WaitForOtherWindowsToRepaint() {
     bool pending = false;
     for (HWND window : search.windows) pending = pending || HasPendingRepaint(window);
     quiet = pending ? 0 : quiet + 1;
-    if (quiet >= kQuietRoundTrips && spent() >= kSettleFloorMs) return;
+    if (quiet >= kQuietRoundTrips && spent() >= kSettleFloorMs) {
+      // What the others showed last may still wait at the window system
+      // beside our next request; one more read lets it go first, so the
+      // screen copy that follows sees it.
+      ReadOneScreenPixel();
+      return;
+    }
     DoEvents();
   }
 }
