@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "bench/bench_wire.h"
+#include "core/capture_control_rules.h"
 #include "overlay/surface.h"
 
 namespace {
@@ -56,7 +57,14 @@ void HandOver(HWND window, POINT release) {
   const HGDIOBJ old = SelectObject(dc.get(), picture.get());
   BitBlt(dc.get(), 0, 0, width, height, g_frozen.dc.get(), left, top, SRCCOPY);
   SelectObject(dc.get(), old);
-  if (!OpenClipboard(window)) return;
+  // Held by another program (Wine's own clipboard manager among them), the
+  // clipboard is tried again as the program tries it.
+  bool open = false;
+  for (int attempt = 0; !open && attempt < kestrel::kClipboardOpenAttempts; ++attempt) {
+    if (attempt > 0) Sleep(kestrel::kClipboardRetryMilliseconds);
+    open = OpenClipboard(window) != FALSE;
+  }
+  if (!open) return;
   EmptyClipboard();
   if (SetClipboardData(CF_BITMAP, picture.get())) picture.Detach();
   CloseClipboard();

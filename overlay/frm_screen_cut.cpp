@@ -72,6 +72,22 @@ std::vector<RECT> RectsOf(HRGN region) {
   return std::vector<RECT>(first, first + data->rdh.nCount);
 }
 
+// The part of the region to repaint that the opaque elements leave visible:
+// the only part that needs the frozen image beneath. The crosshair's new
+// lines, which span the screen, need none.
+UniqueRegion BackgroundOf(HRGN update, const std::vector<Rect>& opaque) {
+  // Without regions, no clip: the whole box is restored.
+  UniqueRegion background(CreateRectRgn(0, 0, 0, 0));
+  const UniqueRegion one(CreateRectRgn(0, 0, 0, 0));
+  if (!background || !one || CombineRgn(background.get(), update, nullptr, RGN_COPY) == ERROR)
+    return UniqueRegion();
+  for (const Rect& r : opaque) {
+    SetRectRgn(one.get(), r.x, r.y, r.x + r.width, r.y + r.height);
+    CombineRgn(background.get(), background.get(), one.get(), RGN_DIFF);
+  }
+  return background;
+}
+
 void Blit(HDC to, HDC from, const RECT& r) {
   BitBlt(to, r.left, r.top, r.right - r.left, r.bottom - r.top, from, r.left, r.top, SRCCOPY);
 }
@@ -80,8 +96,6 @@ void Blit(HDC to, HDC from, const RECT& r) {
 
 frmScreenCut::frmScreenCut(HINSTANCE instance)
     : instance_(instance),
-      picLupe_(kLupeSourceSide, kLupeSourceSide),
-      imgLupe_(kLupeImageSide, kLupeImageSide),
       painter_(instance),
       transparentCursor_(CreateTransparentCursor(instance)) {}
 
@@ -172,6 +186,8 @@ void frmScreenCut::Form_Load() {
   SetWindowPos(window_, nullptr, 0, 0, ScreenExtentWidth, ScreenExtentHeight,
                SWP_NOZORDER | SWP_NOACTIVATE);
   CaptureScreen();
+  picLupe_ = Surface(kLupeSourceSide, kLupeSourceSide);
+  imgLupe_ = Surface(kLupeImageSide, kLupeImageSide);
   selection_.Open();
   POINT pointer{};
   GetCursorPos(&pointer);
@@ -219,16 +235,21 @@ void frmScreenCut::Form_Paint() {
   const HDC dc = BeginPaint(window_, &paint);
   if (dc && picView_ && kind != ERROR && kind != NULLREGION) {
     // Compose only the invalid rectangles: a pointer move then costs the same
-    // on any screen size.
+    // on any screen size. Each copy is one call over their bounds, clipped to
+    // them: the crosshair cuts the region into some twenty rectangles, and a
+    // call per rectangle cost more than the pixels it copied.
     const std::vector<RECT> rects = RectsOf(update.get());
+    RECT bounds{};
+    GetRgnBox(update.get(), &bounds);
     if (!backBuffer_) backBuffer_ = Surface(picView_.width(), picView_.height());
     const HDC compose = backBuffer_ ? backBuffer_.dc() : dc;
-    for (const RECT& r : rects) Blit(compose, picView_.dc(), r);
+    SelectClipRgn(compose, BackgroundOf(update.get(), scene_.OpaqueBounds()).get());
+    Blit(compose, picView_.dc(), bounds);
     SelectClipRgn(compose, update.get());
     painter_.Paint(compose, scene_, imgLupe_, rects);
     SelectClipRgn(compose, nullptr);
-    if (compose != dc)
-      for (const RECT& r : rects) Blit(dc, compose, r);
+    // BeginPaint clipped the window's DC to the same region.
+    if (compose != dc) Blit(dc, compose, bounds);
   }
   EndPaint(window_, &paint);
 }
@@ -452,9 +473,12 @@ void frmScreenCut::Unload() {
   timerCutAreaColor_ = false;
   heldButtons_ = 0;
   painter_.Close();
-  // The frozen image is only needed while the overlay is open.
+  // The frozen image, the back buffer and the magnifier's blocks are only
+  // needed while the overlay is open; the object itself lives on.
   picView_ = Surface();
   backBuffer_ = Surface();
+  picLupe_ = Surface();
+  imgLupe_ = Surface();
 }
 
 }  // namespace kestrel

@@ -6,6 +6,7 @@
 #include <mmsystem.h>
 
 #include "common/cp932.h"
+#include "common/system_library.h"
 #include "core/capture_control.h"
 #include "core/mdl_kestrel.h"
 #include "core/options_table.h"
@@ -20,6 +21,13 @@ constexpr UINT kTimerScreenCutInterval = 1000;  // ms
 // 3: return at once; silence, not the default sound, when the file cannot play.
 constexpr UINT kCountWaveFlags = SND_ASYNC | SND_NODEFAULT;
 static_assert(kCountWaveFlags == 3);
+
+// The sound library is first needed by a countdown's wave: loaded then, kept
+// for the rest of the run.
+SystemLibrary& Sounds() {
+  static SystemLibrary library(L"winmm.dll");
+  return library;
+}
 
 }  // namespace
 
@@ -94,7 +102,8 @@ void frmBackground::ApplyTick(const TickStep& step) {
       break;
     case CountSound::Wave:
       // A missing or unplayable file gives silence; the countdown goes on.
-      sndPlaySoundA(ToCp932(step.waveName).c_str(), kCountWaveFlags);
+      if (const auto play = Sounds().Find<decltype(sndPlaySoundA)>("sndPlaySoundA"))
+        play(ToCp932(step.waveName).c_str(), kCountWaveFlags);
       break;
   }
   if (step.startTimer && window_)

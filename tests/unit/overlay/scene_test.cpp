@@ -166,6 +166,19 @@ TEST(SceneDirty, AGuideMoveCostsTheSameOnAnyScreen) {
   EXPECT_LT(areas[0], 4 * 273 * 65) << "old and new bounds of the guide's pieces only";
 }
 
+TEST(SceneOpaque, LinesAndFilledBoxesOnlyWhileShown) {
+  Scene scene = WithGuide({500, 400});
+  EXPECT_EQ(scene.OpaqueBounds(),
+            (std::vector<Rect>{scene[ElementId::lineH].bounds, scene[ElementId::LineV].bounds,
+                               scene[ElementId::shpLupe].bounds,
+                               scene[ElementId::shpPointerGuide].bounds}))
+      << "texts, the icon, the magnified image and outlines let the frozen image show";
+  scene.ShowSelecting(true);
+  scene.SetVisible(ElementId::shpPointerGuide, false);
+  EXPECT_EQ(scene.OpaqueBounds(), (std::vector<Rect>{scene[ElementId::shpLupe].bounds}))
+      << "hidden lines and frame";
+}
+
 TEST(SceneSelecting, ShowsEitherTheRectangleOrTheCrosshair) {
   Scene scene = OpenedAt({10, 10});
   scene.ShowSelecting(true);
