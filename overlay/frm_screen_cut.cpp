@@ -72,20 +72,24 @@ std::vector<RECT> RectsOf(HRGN region) {
   return std::vector<RECT>(first, first + data->rdh.nCount);
 }
 
-// The part of the region to repaint that the opaque elements leave visible:
-// the only part that needs the frozen image beneath. The crosshair's new
-// lines, which span the screen, need none.
-UniqueRegion BackgroundOf(HRGN update, const std::vector<Rect>& opaque) {
-  // Without regions, no clip: the whole box is restored.
-  UniqueRegion background(CreateRectRgn(0, 0, 0, 0));
+// The region less the rectangles; null when the platform refuses a region.
+UniqueRegion Without(HRGN region, const std::vector<Rect>& rects) {
+  UniqueRegion rest(CreateRectRgn(0, 0, 0, 0));
   const UniqueRegion one(CreateRectRgn(0, 0, 0, 0));
-  if (!background || !one || CombineRgn(background.get(), update, nullptr, RGN_COPY) == ERROR)
+  if (!rest || !one || CombineRgn(rest.get(), region, nullptr, RGN_COPY) == ERROR)
     return UniqueRegion();
-  for (const Rect& r : opaque) {
+  for (const Rect& r : rects) {
     SetRectRgn(one.get(), r.x, r.y, r.x + r.width, r.y + r.height);
-    CombineRgn(background.get(), background.get(), one.get(), RGN_DIFF);
+    if (CombineRgn(rest.get(), rest.get(), one.get(), RGN_DIFF) == ERROR) return UniqueRegion();
   }
-  return background;
+  return rest;
+}
+
+// The first region less the second; null when the platform refuses a region.
+UniqueRegion Without(HRGN region, HRGN part) {
+  UniqueRegion rest(CreateRectRgn(0, 0, 0, 0));
+  if (!rest || CombineRgn(rest.get(), region, part, RGN_DIFF) == ERROR) return UniqueRegion();
+  return rest;
 }
 
 void Blit(HDC to, HDC from, const RECT& r) {
@@ -234,22 +238,37 @@ void frmScreenCut::Form_Paint() {
   PAINTSTRUCT paint{};
   const HDC dc = BeginPaint(window_, &paint);
   if (dc && picView_ && kind != ERROR && kind != NULLREGION) {
-    // Compose only the invalid rectangles: a pointer move then costs the same
-    // on any screen size. Each copy is one call over their bounds, clipped to
-    // them: the crosshair cuts the region into some twenty rectangles, and a
-    // call per rectangle cost more than the pixels it copied.
+    // Only the invalid rectangles are repainted: a pointer move then costs
+    // about the same on any screen size. Where no element shows (the
+    // crosshair's old lines), the window takes the frozen image straight;
+    // the rest is composed in the back buffer, where the frozen image is
+    // restored only beneath what the opaque elements (lines, filled boxes)
+    // do not cover. Each copy is one call over the bounds, clipped: the
+    // crosshair cuts the region into some twenty rectangles, and a call per
+    // rectangle cost more than the pixels it copied.
     const std::vector<RECT> rects = RectsOf(update.get());
     RECT bounds{};
     GetRgnBox(update.get(), &bounds);
     if (!backBuffer_) backBuffer_ = Surface(picView_.width(), picView_.height());
     const HDC compose = backBuffer_ ? backBuffer_.dc() : dc;
-    SelectClipRgn(compose, BackgroundOf(update.get(), scene_.OpaqueBounds()).get());
+    const UniqueRegion direct = Without(update.get(), scene_.ShownBounds());
+    const UniqueRegion composed = direct ? Without(update.get(), direct.get()) : UniqueRegion();
+    const HRGN composedPart = composed ? composed.get() : update.get();
+    if (composed) {
+      SelectClipRgn(dc, direct.get());
+      Blit(dc, picView_.dc(), bounds);
+    }
+    const UniqueRegion background = Without(composedPart, scene_.OpaqueBounds());
+    SelectClipRgn(compose, background ? background.get() : composedPart);
     Blit(compose, picView_.dc(), bounds);
-    SelectClipRgn(compose, update.get());
+    SelectClipRgn(compose, composedPart);
     painter_.Paint(compose, scene_, imgLupe_, rects);
     SelectClipRgn(compose, nullptr);
-    // BeginPaint clipped the window's DC to the same region.
-    if (compose != dc) Blit(dc, compose, bounds);
+    if (compose != dc) {
+      SelectClipRgn(dc, composedPart);
+      Blit(dc, compose, bounds);
+    }
+    SelectClipRgn(dc, nullptr);
   }
   EndPaint(window_, &paint);
 }

@@ -121,6 +121,8 @@ class Scene {
   // (lines and filled boxes): what lies beneath them need not be restored
   // from the frozen image before they are drawn.
   std::vector<Rect> OpaqueBounds() const;
+  // The bounds of every visible element: outside them the frozen image shows.
+  std::vector<Rect> ShownBounds() const;
 
   Size view() const { return view_; }
 
