@@ -64,10 +64,14 @@ void Print(const char* what, const char* who, const Figures& f) {
   std::fflush(stdout);
 }
 
-void Mouse(DWORD flags) {
+// A mouse event at a point of the screen: a button event that carries its
+// position lands there even when Wine has just warped the cursor elsewhere.
+void Mouse(POINT at, DWORD flags) {
   INPUT in{};
   in.type = INPUT_MOUSE;
-  in.mi.dwFlags = flags;
+  in.mi.dx = MulDiv(at.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
+  in.mi.dy = MulDiv(at.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
+  in.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
   SendInput(1, &in, sizeof(in));
 }
 
@@ -81,12 +85,7 @@ bool MoveTo(POINT target) {
     return GetCursorPos(&at) && at.x == target.x && at.y == target.y;
   };
   for (int attempt = 0; attempt < 20; ++attempt) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = MulDiv(target.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
-    in.mi.dy = MulDiv(target.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &in, sizeof(in));
+    Mouse(target, 0);
     if (!WaitUntil(there, 50ms)) continue;
     std::this_thread::sleep_for(kSteadyPointer);
     if (there()) return true;
@@ -127,8 +126,9 @@ std::optional<double> Failed(const char* who, const char* why) {
 const char* WhyNotReadable(DWORD sequenceBefore, bool overlayClosed) {
   if (!overlayClosed) return "no picture: the overlay stayed open after the release";
   if (GetClipboardSequenceNumber() == sequenceBefore)
-    return "no picture: the overlay closed without writing to the clipboard";
-  if (!IsClipboardFormatAvailable(CF_DIB)) return "no picture: the clipboard holds no CF_DIB";
+    return "no picture: nothing written (the clipboard could not be opened, or no cut)";
+  if (!IsClipboardFormatAvailable(CF_DIB))
+    return "no picture: the clipboard was emptied, the cut was empty (press and release met)";
   if (GetOpenClipboardWindow()) return "no picture: the clipboard stayed open";
   return "no picture: CF_DIB announced but not readable";
 }
@@ -143,15 +143,15 @@ std::optional<double> TimeHandOver(const char* who, const char* overlayClass) {
     return Failed(who, "no overlay for the hand-over");
   std::this_thread::sleep_for(kSettle);
   if (!MoveTo(kFrom)) return Failed(who, "the pointer did not reach the start of the cut");
-  Mouse(MOUSEEVENTF_LEFTDOWN);
+  Mouse(kFrom, MOUSEEVENTF_LEFTDOWN);
   if (!MoveTo({(kFrom.x + kTo.x) / 2, (kFrom.y + kTo.y) / 2}) || !MoveTo(kTo)) {
-    Mouse(MOUSEEVENTF_LEFTUP);
+    Mouse(kFrom, MOUSEEVENTF_LEFTUP);
     return Failed(who, "the pointer did not reach the end of the cut");
   }
   std::this_thread::sleep_for(50ms);
   const DWORD sequence = GetClipboardSequenceNumber();
   const auto start = Clock::now();
-  Mouse(MOUSEEVENTF_LEFTUP);
+  Mouse(kTo, MOUSEEVENTF_LEFTUP);
   const bool read = WaitUntil(&PictureReadable, kStepTimeout);
   const double ms = MsSince(start);
   const bool closed =
