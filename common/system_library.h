@@ -22,8 +22,12 @@ class SystemLibrary {
   template <typename Function>
   Function* Find(const char* procedure) {
     // Only from the system's folder: never a DLL of that name placed beside
-    // the program.
-    if (!module_) module_ = LoadLibraryExW(name_, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // the program. A system that predates the flag refuses it as invalid and
+    // searches as for the program's own imports.
+    if (!module_) {
+      module_ = LoadLibraryExW(name_, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+      if (!module_ && GetLastError() == ERROR_INVALID_PARAMETER) module_ = LoadLibraryW(name_);
+    }
     if (!module_) return nullptr;
     // Through void*: FARPROC and the function's own type are unrelated.
     return reinterpret_cast<Function*>(reinterpret_cast<void*>(GetProcAddress(module_, procedure)));
