@@ -5,8 +5,10 @@
 // same way, in alternating rounds. Moves: the probe DLL is hooked into the
 // program's thread and times pointer moves on the open overlay there.
 // Output lines: "open <who> <median ms> <p90 ms> <n> <failed>" and
-// "move <pass> <width>x<height> <median us> <p90 us> <n> <median us before the paint>",
-// "idle <who> <start|after> <working set KiB> <private KiB>".
+// "move <pass> <width>x<height> <median us> <p90 us> <n> <median us before the paint>
+// <CPU us of the program's thread per move>",
+// "idle <who> <start|options|after> <working set KiB> <private KiB>" (options:
+// after the options dialog was opened and closed once).
 
 #include <windows.h>
 // After windows.h, which it needs.
@@ -39,6 +41,7 @@ using kestrel::bench::kFloorOverlayClass;
 constexpr const char* kProgramBackgroundClass = kestrel::kBackgroundClassName;
 constexpr const char* kProgramOverlayClass = kestrel::kScreenCutClassName;
 constexpr UINT kQuitCommand = static_cast<UINT>(kestrel::MenuCommand::Quit);
+constexpr UINT kOptionsCommand = static_cast<UINT>(kestrel::MenuCommand::Options);
 
 constexpr auto kOpenTimeout = 5s;
 constexpr auto kCloseTimeout = 5s;
@@ -115,13 +118,53 @@ bool MeasureMoves(const std::wstring& probePath, int moves) {
       const std::vector<double> us(report->micros[pass], report->micros[pass] + n);
       const std::vector<double> handled(report->handledMicros[pass],
                                         report->handledMicros[pass] + n);
-      std::printf("move %s %dx%d %.1f %.1f %d %.1f\n", names[pass], report->width, report->height,
-                  Percentile(us, 0.5), Percentile(us, 0.9), n, Percentile(handled, 0.5));
+      std::printf("move %s %dx%d %.1f %.1f %d %.1f %.1f\n", names[pass], report->width,
+                  report->height, Percentile(us, 0.5), Percentile(us, 0.9), n,
+                  Percentile(handled, 0.5), report->cpuMicros[pass]);
     }
   }
   if (report) UnmapViewOfFile(report);
   if (probe) FreeLibrary(probe);
   return ok;
+}
+
+// A visible dialog window of the process, if any.
+HWND DialogOf(DWORD processId) {
+  struct Search {
+    DWORD processId;
+    HWND found;
+  } search{processId, nullptr};
+  EnumWindows(
+      [](HWND window, LPARAM param) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(param);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        char name[16] = {};
+        GetClassNameA(window, name, sizeof(name));
+        if (owner != s->processId || !IsWindowVisible(window) || lstrcmpA(name, "#32770") != 0)
+          return TRUE;
+        s->found = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// Opens the options dialog from the tray menu's command and closes it again:
+// what it loads stays for the rest of the run.
+bool OpenAndCloseOptions(HANDLE process) {
+  const HWND background = FindWindowA(kProgramBackgroundClass, nullptr);
+  const DWORD processId = GetProcessId(process);
+  if (!background) return false;
+  PostMessageW(background, WM_COMMAND, kOptionsCommand, 0);
+  HWND dialog = nullptr;
+  if (!WaitUntil([&] { return (dialog = DialogOf(processId)) != nullptr; }, kOpenTimeout))
+    return false;
+  std::this_thread::sleep_for(kSettle);
+  PostMessageW(dialog, WM_CLOSE, 0, 0);
+  const bool closed = WaitUntil([&] { return DialogOf(processId) == nullptr; }, kCloseTimeout);
+  std::this_thread::sleep_for(kSettle);
+  return closed;
 }
 
 void PrintOpen(const char* who, const OpenFigures& f) {
@@ -158,7 +201,13 @@ int wmain(int argc, wchar_t** argv) {
         return 1;
       }
       std::this_thread::sleep_for(kSettle);
-      if (round == 0) PrintIdle("program", "start", kestrel.process());
+      if (round == 0) {
+        PrintIdle("program", "start", kestrel.process());
+        if (OpenAndCloseOptions(kestrel.process()))
+          PrintIdle("program", "options", kestrel.process());
+        else
+          std::fprintf(stderr, "bench: the options dialog did not open and close\n");
+      }
       MeasureOpenings(kProgramOverlayClass, perRound, programOpens);
       if (!movesDone) {
         movesDone = MeasureMoves(probe, moves);

@@ -35,6 +35,8 @@ constexpr UINT kQuitCommand = static_cast<UINT>(kestrel::MenuCommand::Quit);
 constexpr UINT kProgramTrayIconId = 0;
 
 constexpr auto kStepTimeout = 10s;
+// How long a moved cursor must stay before a button is pressed on it.
+constexpr auto kSteadyPointer = 150ms;
 constexpr int kRounds = 2;
 constexpr int kWarmup = 1;
 // The cut: the same rectangle for the program and the floor.
@@ -62,25 +64,31 @@ void Print(const char* what, const char* who, const Figures& f) {
   std::fflush(stdout);
 }
 
-void Mouse(DWORD flags) {
+// A mouse event at a point of the screen: a button event that carries its
+// position lands there even when Wine has just warped the cursor elsewhere.
+void Mouse(POINT at, DWORD flags) {
   INPUT in{};
   in.type = INPUT_MOUSE;
-  in.mi.dwFlags = flags;
+  in.mi.dx = MulDiv(at.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
+  in.mi.dy = MulDiv(at.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
+  in.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
   SendInput(1, &in, sizeof(in));
 }
 
-// Under Wine on Xvfb a move may be lost: sent again until the cursor stays.
+// Under Wine on Xvfb a move may be lost, or undone a few milliseconds later
+// when Wine warps the cursor back: sent again until the cursor stays there.
+// A button pressed on a cursor that is then warped back lands elsewhere, and
+// the cut ends where it began.
 bool MoveTo(POINT target) {
-  for (int attempt = 0; attempt < 20; ++attempt) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = MulDiv(target.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
-    in.mi.dy = MulDiv(target.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &in, sizeof(in));
+  const auto there = [&] {
     POINT at{};
-    if (WaitUntil([&] { return GetCursorPos(&at) && at.x == target.x && at.y == target.y; }, 50ms))
-      return true;
+    return GetCursorPos(&at) && at.x == target.x && at.y == target.y;
+  };
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    Mouse(target, 0);
+    if (!WaitUntil(there, 50ms)) continue;
+    std::this_thread::sleep_for(kSteadyPointer);
+    if (there()) return true;
   }
   return false;
 }
@@ -107,41 +115,56 @@ bool EmptyTheClipboard() {
   return CloseClipboard() && emptied;
 }
 
-std::optional<double> Failed(const char* why) {
-  std::fprintf(stderr, "bench: %s\n", why);
+std::optional<double> Failed(const char* who, const char* why) {
+  std::fprintf(stderr, "bench: %s: %s\n", who, why);
   return std::nullopt;
 }
 
-std::optional<double> TimeHandOver(const char* overlayClass) {
+// Why no picture could be read after a release: the overlay did not take the
+// release as the end of a cut, nothing was written, or what was written could
+// not be read.
+const char* WhyNotReadable(DWORD sequenceBefore, bool overlayClosed) {
+  if (!overlayClosed) return "no picture: the overlay stayed open after the release";
+  if (GetClipboardSequenceNumber() == sequenceBefore)
+    return "no picture: nothing written (the clipboard could not be opened, or no cut)";
+  if (!IsClipboardFormatAvailable(CF_DIB))
+    return "no picture: the clipboard was emptied, the cut was empty (press and release met)";
+  if (GetOpenClipboardWindow()) return "no picture: the clipboard stayed open";
+  return "no picture: CF_DIB announced but not readable";
+}
+
+std::optional<double> TimeHandOver(const char* who, const char* overlayClass) {
   // Emptied well before the cut, so that nothing else is busy with the
   // clipboard when the picture is handed over.
-  if (!EmptyTheClipboard()) return Failed("the clipboard could not be emptied");
+  if (!EmptyTheClipboard()) return Failed(who, "the clipboard could not be emptied");
   std::this_thread::sleep_for(kSettle);
   PressWindowsC();
   if (!WaitUntil([&] { return VisibleWindow(overlayClass) != nullptr; }, kStepTimeout))
-    return Failed("no overlay for the hand-over");
+    return Failed(who, "no overlay for the hand-over");
   std::this_thread::sleep_for(kSettle);
-  if (!MoveTo(kFrom)) return Failed("the pointer did not reach the start of the cut");
-  Mouse(MOUSEEVENTF_LEFTDOWN);
+  if (!MoveTo(kFrom)) return Failed(who, "the pointer did not reach the start of the cut");
+  Mouse(kFrom, MOUSEEVENTF_LEFTDOWN);
   if (!MoveTo({(kFrom.x + kTo.x) / 2, (kFrom.y + kTo.y) / 2}) || !MoveTo(kTo)) {
-    Mouse(MOUSEEVENTF_LEFTUP);
-    return Failed("the pointer did not reach the end of the cut");
+    Mouse(kFrom, MOUSEEVENTF_LEFTUP);
+    return Failed(who, "the pointer did not reach the end of the cut");
   }
   std::this_thread::sleep_for(50ms);
+  const DWORD sequence = GetClipboardSequenceNumber();
   const auto start = Clock::now();
-  Mouse(MOUSEEVENTF_LEFTUP);
+  Mouse(kTo, MOUSEEVENTF_LEFTUP);
   const bool read = WaitUntil(&PictureReadable, kStepTimeout);
   const double ms = MsSince(start);
-  WaitUntil([&] { return FindWindowA(overlayClass, nullptr) == nullptr; }, kStepTimeout);
+  const bool closed =
+      WaitUntil([&] { return FindWindowA(overlayClass, nullptr) == nullptr; }, kStepTimeout);
   std::this_thread::sleep_for(kSettle);
-  if (!read) return Failed("no picture readable after the release");
+  if (!read) return Failed(who, WhyNotReadable(sequence, closed));
   return ms;
 }
 
 void MeasureHandOvers(const char* who, const char* overlayClass, HANDLE process, int count,
                       bool printMemory, Figures& figures) {
   for (int i = 0; i < kWarmup + count; ++i) {
-    const auto ms = TimeHandOver(overlayClass);
+    const auto ms = TimeHandOver(who, overlayClass);
     if (i >= kWarmup) figures.Add(ms);
     if (printMemory && i + 1 == 10) PrintIdle(who, "cut10", process);
   }
@@ -158,9 +181,9 @@ bool IconShown(HWND window, UINT id) {
 
 // CreateProcess to the icon known to the shell, in ms; the program is then
 // asked to quit.
-std::optional<double> TimeColdStart(const std::wstring& path, const char* windowClass,
-                                    const char* iconChild, UINT iconId, UINT quitMessage,
-                                    WPARAM quitParam) {
+std::optional<double> TimeColdStart(const char* who, const std::wstring& path,
+                                    const char* windowClass, const char* iconChild, UINT iconId,
+                                    UINT quitMessage, WPARAM quitParam) {
   std::wstring command = L"\"" + path + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
@@ -168,7 +191,7 @@ std::optional<double> TimeColdStart(const std::wstring& path, const char* window
   const auto start = Clock::now();
   if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                       &startup, &info))
-    return std::nullopt;
+    return Failed(who, "the program could not be started");
   const UniqueKernelHandle process(info.hProcess);
   CloseHandle(info.hThread);
   HWND top = nullptr;
@@ -185,7 +208,7 @@ std::optional<double> TimeColdStart(const std::wstring& path, const char* window
   if (WaitForSingleObject(process.get(), 10000) != WAIT_OBJECT_0)
     TerminateProcess(process.get(), 99);
   std::this_thread::sleep_for(kSettle);
-  if (!shown) return std::nullopt;
+  if (!shown) return Failed(who, top ? "no tray icon known to the shell" : "no window");
   return ms;
 }
 
@@ -237,10 +260,10 @@ int wmain(int argc, wchar_t** argv) {
     }
     for (int i = 0; i < startsPerRound + (round == 0 ? kWarmup : 0); ++i) {
       const bool counted = round > 0 || i >= kWarmup;
-      const auto p = TimeColdStart(program, kProgramBackgroundClass, kProgramTrayClass,
+      const auto p = TimeColdStart("program", program, kProgramBackgroundClass, kProgramTrayClass,
                                    kProgramTrayIconId, WM_COMMAND, kQuitCommand);
-      const auto f =
-          TimeColdStart(floorTray, kFloorTrayClass, nullptr, kFloorTrayIconId, WM_CLOSE, 0);
+      const auto f = TimeColdStart("floor", floorTray, kFloorTrayClass, nullptr, kFloorTrayIconId,
+                                   WM_CLOSE, 0);
       if (counted) {
         programStart.Add(p);
         floorStart.Add(f);

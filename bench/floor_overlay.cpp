@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "bench/bench_wire.h"
+#include "core/capture_control_rules.h"
 #include "overlay/surface.h"
 
 namespace {
@@ -42,23 +43,34 @@ HWND g_overlay = nullptr;
 POINT g_press{};
 
 // The rectangle from the press to the release, the far column and row
-// excluded, as a bitmap on the clipboard.
+// excluded, as a bitmap on the clipboard. As with the program, an empty
+// rectangle still empties the clipboard: a failed hand-over then tells a
+// lost press from a clipboard that could not be opened.
 void HandOver(HWND window, POINT release) {
   const int left = std::min(g_press.x, release.x);
   const int top = std::min(g_press.y, release.y);
   const int width = std::max(g_press.x, release.x) - left;
   const int height = std::max(g_press.y, release.y) - top;
-  if (width <= 0 || height <= 0) return;
-  const HDC screen = GetDC(window);
-  UniqueBitmap picture(CreateCompatibleBitmap(screen, width, height));
-  ReleaseDC(window, screen);
-  UniqueMemoryDc dc(CreateCompatibleDC(g_frozen.dc.get()));
-  const HGDIOBJ old = SelectObject(dc.get(), picture.get());
-  BitBlt(dc.get(), 0, 0, width, height, g_frozen.dc.get(), left, top, SRCCOPY);
-  SelectObject(dc.get(), old);
-  if (!OpenClipboard(window)) return;
+  UniqueBitmap picture;
+  if (width > 0 && height > 0) {
+    const HDC screen = GetDC(window);
+    picture.Reset(CreateCompatibleBitmap(screen, width, height));
+    ReleaseDC(window, screen);
+    UniqueMemoryDc dc(CreateCompatibleDC(g_frozen.dc.get()));
+    const HGDIOBJ old = SelectObject(dc.get(), picture.get());
+    BitBlt(dc.get(), 0, 0, width, height, g_frozen.dc.get(), left, top, SRCCOPY);
+    SelectObject(dc.get(), old);
+  }
+  // Held by another program (Wine's own clipboard manager among them), the
+  // clipboard is tried again as the program tries it.
+  bool open = false;
+  for (int attempt = 0; !open && attempt < kestrel::kClipboardOpenAttempts; ++attempt) {
+    if (attempt > 0) Sleep(kestrel::kClipboardRetryMilliseconds);
+    open = OpenClipboard(window) != FALSE;
+  }
+  if (!open) return;
   EmptyClipboard();
-  if (SetClipboardData(CF_BITMAP, picture.get())) picture.Detach();
+  if (picture && SetClipboardData(CF_BITMAP, picture.get())) picture.Detach();
   CloseClipboard();
 }
 

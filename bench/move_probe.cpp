@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
 
 #include "bench/bench_wire.h"
 
@@ -19,6 +20,17 @@ constexpr int kStepY = 2;
 constexpr int kWarmupMoves = 50;
 // The overlay's colour timer, as it arrives from the system.
 constexpr WPARAM kColourTimerId = 1;
+
+// User + kernel time of this thread so far, in microseconds.
+double ThreadCpuMicros() {
+  FILETIME created, exited, kernel, user;
+  if (!GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user)) return 0;
+  const auto micros = [](const FILETIME& t) {
+    return static_cast<double>((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime) /
+           10.0;
+  };
+  return micros(kernel) + micros(user);
+}
 
 double NowMicros() {
   static const double ticksPerMicro = [] {
@@ -57,12 +69,14 @@ void RunPass(HWND window, WPARAM keys, int moves, int width, int height, MoveRep
              int pass) {
   for (int i = 0; i < kWarmupMoves; ++i) TimeMove(window, keys, PointOf(i, width, height));
   report.count[pass] = 0;
+  const double cpu = ThreadCpuMicros();
   for (int i = 0; i < moves; ++i) {
     const MoveTime t = TimeMove(window, keys, PointOf(kWarmupMoves + i, width, height));
     report.micros[pass][i] = t.total;
     report.handledMicros[pass][i] = t.handled;
     report.count[pass] = i + 1;
   }
+  report.cpuMicros[pass] = static_cast<float>((ThreadCpuMicros() - cpu) / std::max(1, moves));
 }
 
 MoveTime TimeTick(HWND window) {
@@ -77,12 +91,14 @@ MoveTime TimeTick(HWND window) {
 void RunTicks(HWND window, int ticks, MoveReport& report, int pass) {
   for (int i = 0; i < kWarmupMoves; ++i) TimeTick(window);
   report.count[pass] = 0;
+  const double cpu = ThreadCpuMicros();
   for (int i = 0; i < ticks; ++i) {
     const MoveTime t = TimeTick(window);
     report.micros[pass][i] = t.total;
     report.handledMicros[pass][i] = t.handled;
     report.count[pass] = i + 1;
   }
+  report.cpuMicros[pass] = static_cast<float>((ThreadCpuMicros() - cpu) / std::max(1, ticks));
 }
 
 void RunMoves(HWND window, int moves) {

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the benchmark programs and prints, for each screen size on an Xvfb
+# Builds the benchmark programs and measures, for each screen size on an Xvfb
 # of that size with the Wine desktop sized to match: the time from Windows + C
 # to a visible overlay, for the program and for the bare floor program, and
 # the cost of a pointer move on the open overlay (handled and painted), and
@@ -7,14 +7,17 @@
 # hand-over of a cut to the clipboard and the cold start to the tray icon,
 # each next to a floor program (figures_driver.cpp); and, on the first size,
 # the CPU time and wake-ups of the resident program over 60 s of idling.
+# It ends with one table of every figure next to its floor and the ratio.
 #   bench/run.sh [OPENINGS [MOVES [CUTS [STARTS [IDLE_SECONDS]]]]]
+# The defaults (40 2000 30 10 60) give 30 hand-overs and 10 cold starts of
+# each program per size; a run takes about 7 minutes.
 # KESTREL_BENCH_GUIDE=off runs with the pointer guide and magnifier off, for
 # a comparison with the defaults (both on).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 opens=${1:-40}
 moves=${2:-2000}
-cuts=${3:-20}
+cuts=${3:-30}
 starts=${4:-10}
 idle_seconds=${5:-60}
 # KESTREL_BENCH_SIZES="1920x1080" limits the run to some of the sizes.
@@ -98,8 +101,16 @@ measure_idle() { # WHO EXE
   wait 2>/dev/null || true
 }
 
+# Every failed measurement of a driver's output with its reason, counted,
+# for the summary.
+record_failures() { # SIZE OUTPUT
+  grep "^bench:" "$2" | tr -d '\r' | sort | uniq -c |
+    awk -v size="$1" '{ n = $1; $1 = ""; sub(/^ bench: /, ""); print size, "failure", n, $0 }' >>"$results" || true
+}
+
 results=$(mktemp)
 trap 'stop_display; rm -f "$results"' EXIT
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 for size in "${sizes[@]}"; do
   start_display "$size"
   mkdir -p "$WINEPREFIX"
@@ -123,12 +134,13 @@ for size in "${sizes[@]}"; do
     "$(winpath "$dir/bench/move_probe.dll")" "$opens" "$moves" </dev/null >"$out" 2>&1 || true
   sed "s/^/$size /" "$out" | tr -d '\r' >>"$results"
   grep -q "^open floor" "$out" || { echo "bench: no figures at $size:" >&2; cat "$out" >&2; }
+  record_failures "$size" "$out"
   "$KESTREL_WINE" "$(winpath "$dir/bench/figures_driver.exe")" \
     "$(winpath "$dir/core/Kestrel5.exe")" "$(winpath "$dir/bench/floor_overlay.exe")" \
     "$(winpath "$dir/bench/floor_tray.exe")" "$cuts" "$starts" </dev/null >"$out" 2>&1 || true
   sed "s/^/$size /" "$out" | tr -d '\r' >>"$results"
   grep -q "^coldstart floor" "$out" || { echo "bench: no hand-over figures at $size:" >&2; cat "$out" >&2; }
-  grep "^bench:" "$out" | sort | uniq -c | sed "s/^/$size /" >&2 || true
+  record_failures "$size" "$out"
   if [ "$size" = "${sizes[0]}" ]; then
     { measure_idle program "$dir/core/Kestrel5.exe"; measure_idle floor "$dir/bench/floor_tray.exe"; } |
       sed "s/^/$size /" >>"$results"
@@ -138,93 +150,77 @@ for size in "${sizes[@]}"; do
 done
 
 awk -v opens="$opens" -v moves="$moves" -v cuts="$cuts" -v starts="$starts" \
-    -v idle="$idle_seconds" -v cpus="$(nproc)" -v guide="${KESTREL_BENCH_GUIDE:-on}" '
-  $2 == "screen" { screen[$1] = $3 }
-  $2 == "open"   { open[$1, $3] = $4; open90[$1, $3] = $5; n[$1, $3] = $6; failed[$1, $3] = $7 }
-  $2 == "move"   { move[$1, $3] = $5; move90[$1, $3] = $6; mn[$1, $3] = $7; handled[$1, $3] = $8 }
-  $2 == "idle"   { ws[$1, $3, $4] = $5; priv[$1, $3, $4] = $6 }
-  $2 == "handover"  { hand[$1, $3] = $4; hand90[$1, $3] = $5; hn[$1, $3] = $6; hfailed[$1, $3] = $7 }
-  $2 == "coldstart" { cold[$1, $3] = $4; cold90[$1, $3] = $5; cn[$1, $3] = $6; cfailed[$1, $3] = $7 }
+    -v idle="$idle_seconds" -v cpus="$(nproc)" -v guide="${KESTREL_BENCH_GUIDE:-on}" \
+    -v sizes="${sizes[*]}" -v cpu_model="$(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -1)" \
+    -v when="$(date -u '+%Y-%m-%d %H:%M UTC')" -v load="$load_before" \
+    -v load_after="$(cut -d' ' -f1-3 /proc/loadavg)" '
+  $2 == "open"      { fig["open", $1, $3] = $4 " " $5 " " $6 " " $7 }
+  $2 == "move"      { fig["move " $3, $1, "program"] = $5 " " $6 " " $7 " 0"; cpu["move " $3, $1] = $9 }
+  $2 == "idle"      { priv[$1, $3, $4] = $6 / 1024 }
+  $2 == "handover"  { fig["handover", $1, $3] = $4 " " $5 " " $6 " " $7 }
+  $2 == "coldstart" { fig["coldstart", $1, $3] = $4 " " $5 " " $6 " " $7 }
   $2 == "idle60"    { idlecpu[$3] = $4; wakeups[$3] = $5; idlesize = $1 }
+  $2 == "failure"   { n = $3; at = $1; $1 = $2 = $3 = ""; sub(/^ +/, ""); failures[++nf] = sprintf("%5d  %-10s %s", n, at, $0) }
+  function line(label, s, median, p90, n, fail, cpuus, floor, vs, goal) {
+    printf "%-31s %-10s %8s %8s %5s %4s %8s %8s %12s  %s\n", label, s, median, p90, n, fail, cpuus, floor, vs, goal
+  }
+  # A timed figure: the program next to its floor ("ratio" or "diff"), or
+  # next to the first size ("size").
+  function timed(label, s, key, goal, how,    p, w, v, f, vs) {
+    if (!((key, s, "program") in fig)) { line(label, s, "-", "-", "-", "-", "-", "-", "no figures", goal); return }
+    split(fig[key, s, "program"], p, " ")
+    f = ((key, s, "floor") in fig)
+    if (f) split(fig[key, s, "floor"], w, " ")
+    vs = "-"
+    if (f && how == "ratio" && w[1] > 0) vs = sprintf("%.2fx", p[1] / w[1])
+    if (f && how == "diff") vs = sprintf("%+.1f ms", p[1] - w[1])
+    if (how == "size" && s != first && ((key, first, "program") in fig)) {
+      split(fig[key, first, "program"], v, " ")
+      if (v[1] > 0) vs = sprintf("%.2fx", p[1] / v[1])
+    }
+    line(label, s, sprintf("%.1f", p[1]), sprintf("%.1f", p[2]), p[3], p[4],
+         ((key, s) in cpu) ? sprintf("%.0f", cpu[key, s]) : "-", f ? sprintf("%.1f", w[1]) : "-", vs, goal)
+  }
+  function memory(label, s, when, floorwhen, goal,    p, f) {
+    if (!((s, "program", when) in priv)) { line(label, s, "-", "-", "-", "-", "-", "-", "no figures", goal); return }
+    p = priv[s, "program", when]
+    f = ((s, "floor", floorwhen) in priv)
+    line(label, s, sprintf("%.1f", p), "-", 1, "-", "-", f ? sprintf("%.1f", priv[s, "floor", floorwhen]) : "-",
+         f ? sprintf("%+.1f MiB", p - priv[s, "floor", floorwhen]) : "-", goal)
+  }
   END {
-    printf "Kestrel5 bench: Xvfb + Wine virtual desktop per size, %s CPUs shared with other work\n", cpus
-    printf "\n(a) Windows + C to visible overlay, ms (%s openings each, alternating rounds)\n", opens
-    printf "%-10s %-9s %9s %9s %6s %7s %11s\n", "screen", "who", "median", "p90", "n", "failed", "vs floor"
-    for (i = 1; i <= 2; i++) {
-      s = (i == 1) ? "1920x1080" : "3840x2160"
-      for (j = 1; j <= 2; j++) {
-        w = (j == 1) ? "program" : "floor"
-        if (!((s, w) in open)) { printf "%-10s %-9s %9s\n", s, w, "no figures"; continue }
-        ratio = (open[s, "floor"] > 0) ? sprintf("%.2fx", open[s, w] / open[s, "floor"]) : "-"
-        printf "%-10s %-9s %9.1f %9.1f %6d %7d %11s\n", s, w, open[s, w], open90[s, w], n[s, w], failed[s, w], ratio
-      }
-    }
-    printf "\n(b) pointer move on the open overlay, and one tick of the grey pulse, handled and\n"
-    printf "painted, us (%s each; pointer guide and magnifier %s)\n", moves, guide
-    printf "%-10s %-10s %9s %9s %6s %11s %14s\n", "screen", "move", "median", "p90", "n", "vs 1080", "before paint"
+    ns = split(sizes, size, " ")
+    first = size[1]
+    printf "Kestrel5 bench, %s, %s CPUs (%s); load average %s before, %s after\n", when, cpus, cpu_model, load, load_after
+    printf "Xvfb and a Wine virtual desktop per size; pointer guide and magnifier %s; %s openings, %s moves,\n", guide, opens, moves
+    printf "%s hand-overs and %s cold starts of each program per size\n\n", cuts, starts
+    line("figure", "screen", "median", "p90", "n", "fail", "cpu/move", "floor", "vs floor", "goal")
+    for (i = 1; i <= ns; i++) timed("(a) Windows+C to overlay, ms", size[i], "open", "<= 1.10x", "ratio")
     for (j = 1; j <= 3; j++) {
-      p = (j == 1) ? "crosshair" : (j == 2) ? "tick" : "drag"
-      for (i = 1; i <= 2; i++) {
-        s = (i == 1) ? "1920x1080" : "3840x2160"
-        if (!((s, p) in move)) { printf "%-10s %-10s %9s\n", s, p, "no figures"; continue }
-        base = move["1920x1080", p]
-        ratio = (base > 0) ? sprintf("%.2fx", move[s, p] / base) : "-"
-        printf "%-10s %-10s %9.1f %9.1f %6d %11s %14.1f\n", s, p, move[s, p], move90[s, p], mn[s, p], ratio, handled[s, p]
-      }
+      m = (j == 1) ? "crosshair" : (j == 2) ? "tick" : "drag"
+      for (i = 1; i <= ns; i++)
+        timed("(b) " ((m == "tick") ? "pulse tick" : m " move") ", us", size[i], "move " m,
+              (m == "drag") ? "-" : "<= 500, p90 <= 1000, 0.8-1.2x", "size")
     }
-    printf "(before paint: median of the move message handled and its bounds invalidated)\n"
-    printf "\n(c) idle footprint, MiB: after start, and after the openings (and moves)\n"
-    printf "%-10s %-9s %13s %13s %13s %13s\n", "screen", "who", "working set", "private", "ws after", "private after"
-    for (i = 1; i <= 2; i++) {
-      s = (i == 1) ? "1920x1080" : "3840x2160"
-      for (j = 1; j <= 2; j++) {
-        w = (j == 1) ? "program" : "floor"
-        if (!((s, w, "start") in ws)) { printf "%-10s %-9s %13s\n", s, w, "no figures"; continue }
-        printf "%-10s %-9s %13.1f %13.1f %13.1f %13.1f\n", s, w, ws[s, w, "start"] / 1024, priv[s, w, "start"] / 1024, ws[s, w, "after"] / 1024, priv[s, w, "after"] / 1024
-      }
+    for (i = 1; i <= ns; i++) {
+      memory("(c) private at start, MiB", size[i], "start", "start", "<= floor + 1 MiB")
+      memory("(c) after options dialog, MiB", size[i], "options", "start", "<= floor + 2 MiB")
+      memory("(c) after 10 cuts, MiB", size[i], "cut10", "cut10", "<= floor + 2 pictures + 2 MiB")
     }
-    printf "%-10s %-9s %13s %13s\n", "screen", "who", "private", "after 10 cuts"
-    for (i = 1; i <= 2; i++) {
-      s = (i == 1) ? "1920x1080" : "3840x2160"
-      for (j = 1; j <= 2; j++) {
-        w = (j == 1) ? "program" : "floor"
-        if (!((s, w, "cut10") in priv)) { printf "%-10s %-9s %13s\n", s, w, "no figures"; continue }
-        printf "%-10s %-9s %13.1f %13.1f\n", s, w, priv[s, w, "start"] / 1024, priv[s, w, "cut10"] / 1024
-      }
+    for (i = 1; i <= ns; i++) timed("(d) release to picture, ms", size[i], "handover", "<= 1.25x", "ratio")
+    for (i = 1; i <= ns; i++) timed("(e) cold start to tray icon, ms", size[i], "coldstart", "<= floor + 50 ms", "diff")
+    if ("program" in idlecpu) {
+      line("(f) idle " idle " s, CPU ms", idlesize, idlecpu["program"], "-", 1, "-", "-", idlecpu["floor"], "-", "0")
+      line("(f) idle " idle " s, wake-ups", idlesize, wakeups["program"], "-", 1, "-", "-", wakeups["floor"], "-", "0")
     }
-    printf "(the floor: the bare overlay program, which keeps no picture)\n"
-    printf "\n(d) release of the button to the picture readable by another process, ms (%s cuts each)\n", cuts
-    printf "%-10s %-9s %9s %9s %6s %7s %11s\n", "screen", "who", "median", "p90", "n", "failed", "vs floor"
-    for (i = 1; i <= 2; i++) {
-      s = (i == 1) ? "1920x1080" : "3840x2160"
-      for (j = 1; j <= 2; j++) {
-        w = (j == 1) ? "program" : "floor"
-        if (!((s, w) in hand)) { printf "%-10s %-9s %9s\n", s, w, "no figures"; continue }
-        ratio = (hand[s, "floor"] > 0) ? sprintf("%.2fx", hand[s, w] / hand[s, "floor"]) : "-"
-        printf "%-10s %-9s %9.1f %9.1f %6d %7d %11s\n", s, w, hand[s, w], hand90[s, w], hn[s, w], hfailed[s, w], ratio
-      }
+    printf "\nFloors: (a), (c) and (d) a bare program that copies the desktop into a topmost window and puts\n"
+    printf "a bitmap on the clipboard (bench/floor_overlay.cpp); (e) and (f) a bare program with one tray\n"
+    printf "icon (bench/floor_tray.cpp). (b) has no floor: vs floor compares with %s; cpu/move is the\n", first
+    printf "CPU time of the program'"'"'s thread per move, which a busy machine stretches less than the wall\n"
+    printf "time. (c) is private memory (the commit charge); the pictures are the last cut kept for the\n"
+    printf "last-picture command and the clipboard'"'"'s copy (640 x 480 each in this bench).\n"
+    if (nf) {
+      printf "\nFailed measurements (count, screen, who and why):\n"
+      for (i = 1; i <= nf; i++) print failures[i]
     }
-    printf "\n(e) cold start to the tray icon known to the shell, ms (%s starts each)\n", starts
-    printf "%-10s %-9s %9s %9s %6s %7s %11s\n", "screen", "who", "median", "p90", "n", "failed", "vs floor"
-    for (i = 1; i <= 2; i++) {
-      s = (i == 1) ? "1920x1080" : "3840x2160"
-      for (j = 1; j <= 2; j++) {
-        w = (j == 1) ? "program" : "floor"
-        if (!((s, w) in cold)) { printf "%-10s %-9s %9s\n", s, w, "no figures"; continue }
-        diff = ((s, "floor") in cold) ? sprintf("%+.1f ms", cold[s, w] - cold[s, "floor"]) : "-"
-        printf "%-10s %-9s %9.1f %9.1f %6d %7d %11s\n", s, w, cold[s, w], cold90[s, w], cn[s, w], cfailed[s, w], diff
-      }
-    }
-    printf "\n(f) resident and idle for %s s on %s: CPU time and wake-ups (context switches)\n", idle, idlesize
-    printf "%-9s %9s %9s\n", "who", "CPU ms", "wake-ups"
-    for (j = 1; j <= 2; j++) {
-      w = (j == 1) ? "program" : "floor"
-      if (!(w in idlecpu)) { printf "%-9s %9s\n", w, "no figures"; continue }
-      printf "%-9s %9d %9d\n", w, idlecpu[w], wakeups[w]
-    }
-    printf "(the floor: a bare program with one tray icon)\n"
-    printf "\nGoals: opening within 1.25x the floor; a move and a tick at 3840x2160 within\n"
-    printf "1.2x those at 1920x1080; a median move well under 1000 us; the hand-over within\n"
-    printf "2x the floor; the cold start within the floor + 50 ms; no CPU and no\n"
-    printf "timer while idle.\n"
   }' "$results"

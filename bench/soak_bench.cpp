@@ -1,12 +1,11 @@
-// A long life in a few minutes: 1000 cuts (a drag, a re-cut, the last
-// picture, then the clipboard cleared, in turn), every 100th cut checked pixel
-// by pixel against the screen pattern, and what the program holds printed at
-// the start and every 100 cuts. A benchmark: it prints figures and fails only
-// when the program stops doing its work. Built with the end-to-end tests,
-// whose harness it drives; run by bench/soak.sh.
-// Output lines: "soak <cuts> <private KiB> <working set KiB> <GDI> <USER>",
-// "soak check <cut> <ok|message>" and "soak growth <private KiB> <GDI> <USER>"
-// (from the 100th cut to the last).
+// A long life in a few minutes: 1000 cuts, or the number KESTREL_SOAK_CUTS
+// gives (a drag, a re-cut, the last picture, then the clipboard cleared, in
+// turn), every 100th cut checked pixel by pixel against the screen pattern, and what the program
+// holds printed at the start and every 100 cuts. A benchmark: it prints figures and fails only when
+// the program stops doing its work. Built with the end-to-end tests, whose harness it drives; run
+// by bench/soak.sh. Output lines: "soak <cuts> <private KiB> <working set KiB> <GDI> <USER>", "soak
+// check <cut> <ok|message>" and "soak growth <private KiB> <GDI> <USER>" (from the 100th cut to the
+// last).
 
 #include <cstdio>
 
@@ -16,8 +15,17 @@
 namespace e2e {
 namespace {
 
-constexpr int kCuts = 1000;
+constexpr int kDefaultCuts = 1000;
 constexpr int kReportEvery = 100;
+
+// KESTREL_SOAK_CUTS asks for a longer (or shorter) life, in hundreds of cuts.
+int CutsToRun() {
+  wchar_t value[16] = {};
+  const DWORD length = GetEnvironmentVariableW(L"KESTREL_SOAK_CUTS", value, 16);
+  const int cuts = length > 0 && length < 16 ? _wtoi(value) : 0;
+  if (cuts < 2 * kReportEvery) return kDefaultCuts;
+  return cuts / kReportEvery * kReportEvery;
+}
 
 class SoakBench : public CutTest {
  protected:
@@ -35,6 +43,7 @@ class SoakBench : public CutTest {
 };
 
 TEST_F(SoakBench, ThousandCuts) {
+  const int cutsToRun = CutsToRun();
   StartOverPattern();
   std::printf("soak counts: %s\n",
               ResourceUseOf(program_->process(), program_->processId()).source.c_str());
@@ -42,7 +51,7 @@ TEST_F(SoakBench, ThousandCuts) {
   ResourceUse at100;
   RECT area{};
   int cuts = 0;
-  for (int step = 0; cuts < kCuts; ++step) {
+  for (int step = 0; cuts < cutsToRun; ++step) {
     const int kind = step % 4;
     if (kind == 0) {
       const int i = (step / 4) % 16;
@@ -63,7 +72,7 @@ TEST_F(SoakBench, ThousandCuts) {
     EXPECT_TRUE(check) << "cut " << cuts;
     const ResourceUse use = Report(cuts);
     if (cuts == kReportEvery) at100 = use;
-    if (cuts == kCuts) {
+    if (cuts == cutsToRun) {
       std::printf(
           "soak growth %lld %d %d\n",
           (static_cast<long long>(use.privateBytes) - static_cast<long long>(at100.privateBytes)) /

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/dialog_template.h"
+#include "common/system_library.h"
 #include "core/mdl_kestrel.h"
 #include "options/locale_number.h"
 #include "options/mdl_tab_control.h"
@@ -112,14 +113,28 @@ HFONT CreateDialogFont(int dpi) {
   return CreateFontIndirectW(&font);
 }
 
+// The common controls and the common dialogs are first needed by this
+// dialog: loaded then, kept for the rest of the run.
+SystemLibrary& CommonControls() {
+  static SystemLibrary library(L"comctl32.dll");
+  return library;
+}
+
+SystemLibrary& CommonDialogs() {
+  static SystemLibrary library(L"comdlg32.dll");
+  return library;
+}
+
 }  // namespace
 
 void frmOptions::ShowModal(HINSTANCE instance, HWND owner) {
   if (BringToFront()) return;
   // The tab control's window class exists only once the common controls
-  // are initialised.
+  // are initialised; without them the dialog cannot show its pages.
+  const auto initialise =
+      CommonControls().Find<decltype(InitCommonControlsEx)>("InitCommonControlsEx");
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&controls);
+  if (!initialise || !initialise(&controls)) return;
   if (!RegisterContainerClass(instance, &ContainerProc)) return;
 
   frmOptions form(instance, owner);
@@ -407,7 +422,8 @@ void frmOptions::Browse(Ctl box, const wchar_t* filter) {
   dialog.nMaxFile = static_cast<DWORD>(file.size());
   dialog.Flags = kOpenFileFlags;
   // Cancel and every failure of the dialog leave the box as it is.
-  if (!GetOpenFileNameW(&dialog)) return;
+  const auto open = CommonDialogs().Find<decltype(GetOpenFileNameW)>("GetOpenFileNameW");
+  if (!open || !open(&dialog)) return;
   fileName_ = file.data();
   if (Text(box) != fileName_) SetText(box, fileName_);
 }

@@ -73,6 +73,26 @@ std::vector<RECT> RectsOf(HRGN region) {
   return std::vector<RECT>(first, first + data->rdh.nCount);
 }
 
+// The region less the rectangles; null when the platform refuses a region.
+UniqueRegion Without(HRGN region, const std::vector<Rect>& rects) {
+  UniqueRegion rest(CreateRectRgn(0, 0, 0, 0));
+  const UniqueRegion one(CreateRectRgn(0, 0, 0, 0));
+  if (!rest || !one || CombineRgn(rest.get(), region, nullptr, RGN_COPY) == ERROR)
+    return UniqueRegion();
+  for (const Rect& r : rects) {
+    SetRectRgn(one.get(), r.x, r.y, r.x + r.width, r.y + r.height);
+    if (CombineRgn(rest.get(), rest.get(), one.get(), RGN_DIFF) == ERROR) return UniqueRegion();
+  }
+  return rest;
+}
+
+// The first region less the second; null when the platform refuses a region.
+UniqueRegion Without(HRGN region, HRGN part) {
+  UniqueRegion rest(CreateRectRgn(0, 0, 0, 0));
+  if (!rest || CombineRgn(rest.get(), region, part, RGN_DIFF) == ERROR) return UniqueRegion();
+  return rest;
+}
+
 void Blit(HDC to, HDC from, const RECT& r) {
   BitBlt(to, r.left, r.top, r.right - r.left, r.bottom - r.top, from, r.left, r.top, SRCCOPY);
 }
@@ -81,8 +101,6 @@ void Blit(HDC to, HDC from, const RECT& r) {
 
 frmScreenCut::frmScreenCut(HINSTANCE instance)
     : instance_(instance),
-      picLupe_(kLupeSourceSide, kLupeSourceSide),
-      imgLupe_(kLupeImageSide, kLupeImageSide),
       painter_(instance),
       transparentCursor_(CreateTransparentCursor(instance)) {}
 
@@ -173,6 +191,8 @@ void frmScreenCut::Form_Load() {
   SetWindowPos(window_, nullptr, 0, 0, ScreenExtentWidth, ScreenExtentHeight,
                SWP_NOZORDER | SWP_NOACTIVATE);
   CaptureScreen();
+  picLupe_ = Surface(kLupeSourceSide, kLupeSourceSide);
+  imgLupe_ = Surface(kLupeImageSide, kLupeImageSide);
   selection_.Open();
   POINT pointer{};
   GetCursorPos(&pointer);
@@ -222,22 +242,44 @@ void frmScreenCut::Form_Paint() {
   PAINTSTRUCT paint{};
   const HDC dc = BeginPaint(window_, &paint);
   if (dc && kind != ERROR && kind != NULLREGION) {
-    // Compose only the invalid rectangles: a pointer move then costs the same
-    // on any screen size.
+    // Only the invalid rectangles are repainted: a pointer move then costs
+    // about the same on any screen size. Where no element shows (the
+    // crosshair's old lines), the window takes the frozen image straight;
+    // the rest is composed in the back buffer, where the frozen image is
+    // restored only beneath what the opaque elements (lines, filled boxes)
+    // do not cover. Each copy is one call over the bounds, clipped: the
+    // crosshair cuts the region into some twenty rectangles, and a call per
+    // rectangle cost more than the pixels it copied.
     const std::vector<RECT> rects = RectsOf(update.get());
+    RECT bounds{};
+    GetRgnBox(update.get(), &bounds);
     if (!backBuffer_) backBuffer_ = Surface(picView_.width(), picView_.height());
     const HDC compose = backBuffer_ ? backBuffer_.dc() : dc;
+    UniqueRegion composed;
+    HRGN composedPart = update.get();
     if (picView_) {
-      for (const RECT& r : rects) Blit(compose, picView_.dc(), r);
+      const UniqueRegion direct = Without(update.get(), scene_.ShownBounds());
+      if (direct) composed = Without(update.get(), direct.get());
+      if (composed) {
+        composedPart = composed.get();
+        SelectClipRgn(dc, direct.get());
+        Blit(dc, picView_.dc(), bounds);
+      }
+      const UniqueRegion background = Without(composedPart, scene_.OpaqueBounds());
+      SelectClipRgn(compose, background ? background.get() : composedPart);
+      Blit(compose, picView_.dc(), bounds);
     } else {
       // No frozen image could be made: picView shows its background colour.
       FillRgn(compose, update.get(), GetSysColorBrush(COLOR_BACKGROUND));
     }
-    SelectClipRgn(compose, update.get());
+    SelectClipRgn(compose, composedPart);
     painter_.Paint(compose, scene_, imgLupe_, rects);
     SelectClipRgn(compose, nullptr);
-    if (compose != dc)
-      for (const RECT& r : rects) Blit(dc, compose, r);
+    if (compose != dc) {
+      SelectClipRgn(dc, composedPart);
+      Blit(dc, compose, bounds);
+    }
+    SelectClipRgn(dc, nullptr);
   }
   EndPaint(window_, &paint);
 }
@@ -470,9 +512,12 @@ void frmScreenCut::Unload() {
   timerCutAreaColor_ = false;
   heldButtons_ = 0;
   painter_.Close();
-  // The frozen image is only needed while the overlay is open.
+  // The frozen image, the back buffer and the magnifier's blocks are only
+  // needed while the overlay is open; the object itself lives on.
   picView_ = Surface();
   backBuffer_ = Surface();
+  picLupe_ = Surface();
+  imgLupe_ = Surface();
 }
 
 }  // namespace kestrel

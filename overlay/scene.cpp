@@ -229,6 +229,23 @@ std::optional<ElementId> Scene::PointerTargetAt(PixelPoint p) const {
 
 std::vector<Rect> Scene::TakeDirty() { return std::exchange(dirty_, {}); }
 
+std::vector<Rect> Scene::ShownBounds() const {
+  std::vector<Rect> shown;
+  for (const Element& e : elements_) {
+    if (e.visible) shown.push_back(e.bounds);
+  }
+  return shown;
+}
+
+std::vector<Rect> Scene::OpaqueBounds() const {
+  std::vector<Rect> opaque;
+  for (const Element& e : elements_) {
+    if (e.visible && (e.kind == ElementKind::Line || e.kind == ElementKind::FilledBox))
+      opaque.push_back(e.bounds);
+  }
+  return opaque;
+}
+
 PointerRoute RouteMove(std::optional<ElementId> target) {
   return target == ElementId::lblDescription ? PointerRoute::Ignore : PointerRoute::Handle;
 }

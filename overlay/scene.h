@@ -117,6 +117,13 @@ class Scene {
   // bound of a changed visible element, clipped to the view.
   std::vector<Rect> TakeDirty();
 
+  // The bounds of the visible elements that paint every pixel they cover
+  // (lines and filled boxes): what lies beneath them need not be restored
+  // from the frozen image before they are drawn.
+  std::vector<Rect> OpaqueBounds() const;
+  // The bounds of every visible element: outside them the frozen image shows.
+  std::vector<Rect> ShownBounds() const;
+
   Size view() const { return view_; }
 
  private:

@@ -90,12 +90,14 @@ ScenePainter::ScenePainter(HINSTANCE instance)
                                           kIconSide, kIconSide, LR_DEFAULTCOLOR))) {}
 
 void ScenePainter::Open() {
+  UnselectMeasureFont();
   uiFont_ = CreateMessageFont();
   titleFont_ = CreateTitleFont();
   if (!measure_) measure_ = UniqueMemoryDc(CreateCompatibleDC(nullptr));
 }
 
 void ScenePainter::Close() {
+  UnselectMeasureFont();
   uiFont_ = UniqueFont();
   titleFont_ = UniqueFont();
   frameBlock_ = Surface();
@@ -108,16 +110,36 @@ HGDIOBJ ScenePainter::FontOf(TextFont font) const {
   return GetStockObject(DEFAULT_GUI_FONT);
 }
 
+void ScenePainter::UnselectMeasureFont() {
+  // The fonts are replaced or deleted next: none may stay selected.
+  if (measure_ && measureOld_) SelectObject(measure_.get(), measureOld_);
+  measureOld_ = nullptr;
+  measureFont_ = nullptr;
+}
+
+void ScenePainter::SelectMeasureFont(HGDIOBJ font) const {
+  if (font == measureFont_) return;
+  const HGDIOBJ old = SelectObject(measure_.get(), font);
+  if (!measureOld_) measureOld_ = old;
+  measureFont_ = font;
+}
+
+int32_t ScenePainter::Width(HGDIOBJ font, const std::wstring& text) const {
+  if (!measure_ || text.empty()) return 0;
+  SelectMeasureFont(font);
+  SIZE extent{};
+  if (!GetTextExtentPoint32W(measure_.get(), text.c_str(), static_cast<int>(text.size()), &extent))
+    return 0;
+  return extent.cx;
+}
+
 SIZE ScenePainter::Extent(HGDIOBJ font, const std::wstring& text) const {
   SIZE size{};
   if (!measure_) return size;
-  const SelectGuard selected(measure_.get(), font);
+  SelectMeasureFont(font);
   TEXTMETRICW metrics{};
   if (GetTextMetricsW(measure_.get(), &metrics)) size.cy = metrics.tmHeight;
-  SIZE extent{};
-  if (!text.empty() &&
-      GetTextExtentPoint32W(measure_.get(), text.c_str(), static_cast<int>(text.size()), &extent))
-    size.cx = extent.cx;
+  size.cx = Width(font, text);
   return size;
 }
 
@@ -128,7 +150,7 @@ LabelMetrics ScenePainter::Measure() const {
 }
 
 int32_t ScenePainter::TextWidth(const std::wstring& text) const {
-  return text.empty() ? 0 : Extent(FontOf(TextFont::Default), text).cx;
+  return Width(FontOf(TextFont::Default), text);
 }
 
 void ScenePainter::Paint(HDC dc, const Scene& scene, const Surface& lupeImage,

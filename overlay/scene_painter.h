@@ -44,11 +44,19 @@ class ScenePainter {
   void PaintFrameBlock(HDC dc, const Scene& scene) const;
   HGDIOBJ FontOf(TextFont font) const;
   SIZE Extent(HGDIOBJ font, const std::wstring& text) const;
+  int32_t Width(HGDIOBJ font, const std::wstring& text) const;
+  // Leaves the font selected in measure_: the caption is measured on every
+  // pointer move, and under Wine each selection of a font costs more than
+  // the measuring.
+  void SelectMeasureFont(HGDIOBJ font) const;
+  void UnselectMeasureFont();
 
   UniqueIcon icon_;
   UniqueFont uiFont_;
   UniqueFont titleFont_;
-  UniqueMemoryDc measure_;  // where texts are measured
+  UniqueMemoryDc measure_;                 // where texts are measured
+  mutable HGDIOBJ measureFont_ = nullptr;  // selected in measure_
+  mutable HGDIOBJ measureOld_ = nullptr;   // what measure_ held before
   // The frame and the head (icon, title, description) as last drawn into
   // frameBlock_, positioned relative to the frame.
   static constexpr size_t kFrameBlockParts = 4;

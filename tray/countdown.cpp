@@ -6,6 +6,7 @@
 #include <mmsystem.h>
 
 #include "common/cp932.h"
+#include "common/system_library.h"
 #include "core/capture_control.h"
 #include "core/mdl_kestrel.h"
 #include "core/options_table.h"
@@ -24,6 +25,13 @@ static_assert(kCountWaveFlags == 3);
 
 CountOptions CurrentCountOptions() {
   return {OptionInteger(kCountTypeKey), OptionText(kCountWaveKey), OptionIsTrue(kCountSeriesKey)};
+}
+
+// The sound library is first needed by a countdown's wave: loaded then, kept
+// for the rest of the run.
+SystemLibrary& Sounds() {
+  static SystemLibrary library(L"winmm.dll");
+  return library;
 }
 
 }  // namespace
@@ -102,7 +110,8 @@ void frmBackground::ApplyTick(const TickStep& step) {
       break;
     case CountSound::Wave:
       // A missing or unplayable file gives silence; the countdown goes on.
-      sndPlaySoundA(ToCp932(step.waveName).c_str(), kCountWaveFlags);
+      if (const auto play = Sounds().Find<decltype(sndPlaySoundA)>("sndPlaySoundA"))
+        play(ToCp932(step.waveName).c_str(), kCountWaveFlags);
       break;
   }
   if (step.startTimer && window_)

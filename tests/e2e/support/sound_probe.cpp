@@ -1,7 +1,9 @@
-// Loaded into the program by a window hook: redirects the program's imports
-// of sndPlaySoundA and MessageBeep to recorders that log each call into the
+// Loaded into the program by a window hook: redirects the program's calls of
+// sndPlaySoundA and MessageBeep to recorders that log each call into the
 // driver's shared memory, then call the real function. The driver sees the
 // calls the program really makes, with their arguments, without a sound card.
+// MessageBeep is an import of the program; the sound library is loaded when
+// first needed, so sndPlaySoundA is redirected where the program looks it up.
 
 #include <windows.h>
 
@@ -14,10 +16,12 @@ namespace {
 
 using SndPlaySoundA = BOOL(WINAPI*)(LPCSTR, UINT);
 using MessageBeepFn = BOOL(WINAPI*)(UINT);
+using GetProcAddressFn = FARPROC(WINAPI*)(HMODULE, LPCSTR);
 
 e2e::SoundLog* soundLog = nullptr;
 SndPlaySoundA realSndPlaySoundA = nullptr;
 MessageBeepFn realMessageBeep = nullptr;
+GetProcAddressFn realGetProcAddress = nullptr;
 
 void Record(e2e::SoundKind kind, LPCSTR name, UINT flags) {
   if (!soundLog) return;
@@ -39,6 +43,17 @@ BOOL WINAPI RecordedSndPlaySoundA(LPCSTR name, UINT flags) {
 BOOL WINAPI RecordedMessageBeep(UINT type) {
   Record(e2e::SoundKind::Beep, nullptr, type);
   return realMessageBeep ? realMessageBeep(type) : FALSE;
+}
+
+// The program's look-ups: sndPlaySoundA is answered with the recorder.
+FARPROC WINAPI RedirectedGetProcAddress(HMODULE module, LPCSTR name) {
+  const FARPROC found = realGetProcAddress(module, name);
+  // A name, not an ordinal, and the sound function.
+  if (!found || !HIWORD(reinterpret_cast<ULONG_PTR>(name)) ||
+      std::strcmp(name, "sndPlaySoundA") != 0)
+    return found;
+  realSndPlaySoundA = reinterpret_cast<SndPlaySoundA>(reinterpret_cast<void*>(found));
+  return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&RecordedSndPlaySoundA));
 }
 
 // Points the module's import slot of dll!function at the replacement; the
@@ -91,11 +106,12 @@ void Attach(HMODULE self) {
                      reinterpret_cast<LPCWSTR>(self), &pinned);
   soundLog = view;
   HMODULE program = GetModuleHandleW(nullptr);
-  realSndPlaySoundA = reinterpret_cast<SndPlaySoundA>(PatchImport(
-      program, "winmm.dll", "sndPlaySoundA", reinterpret_cast<void*>(&RecordedSndPlaySoundA)));
+  realGetProcAddress = reinterpret_cast<GetProcAddressFn>(
+      PatchImport(program, "kernel32.dll", "GetProcAddress",
+                  reinterpret_cast<void*>(&RedirectedGetProcAddress)));
   realMessageBeep = reinterpret_cast<MessageBeepFn>(PatchImport(
       program, "user32.dll", "MessageBeep", reinterpret_cast<void*>(&RecordedMessageBeep)));
-  if (realSndPlaySoundA && realMessageBeep) InterlockedExchange(&soundLog->patched, 1);
+  if (realGetProcAddress && realMessageBeep) InterlockedExchange(&soundLog->patched, 1);
 }
 
 }  // namespace

@@ -166,6 +166,26 @@ TEST(SceneDirty, AGuideMoveCostsTheSameOnAnyScreen) {
   EXPECT_LT(areas[0], 4 * 273 * 65) << "old and new bounds of the guide's pieces only";
 }
 
+TEST(SceneCover, EveryShownElementAndTheOpaqueOnes) {
+  Scene scene = WithGuide({500, 400});
+  std::vector<Rect> shown;
+  for (size_t i = 0; i < kElementCount; ++i) {
+    const Element& e = scene[static_cast<ElementId>(i)];
+    if (e.visible) shown.push_back(e.bounds);
+  }
+  EXPECT_EQ(scene.ShownBounds(), shown);
+  EXPECT_EQ(shown.size(), kElementCount - 1) << "all but the selection rectangle";
+  EXPECT_EQ(scene.OpaqueBounds(),
+            (std::vector<Rect>{scene[ElementId::lineH].bounds, scene[ElementId::LineV].bounds,
+                               scene[ElementId::shpLupe].bounds,
+                               scene[ElementId::shpPointerGuide].bounds}))
+      << "texts, the icon, the magnified image and outlines let the frozen image show";
+  scene.ShowSelecting(true);
+  scene.SetVisible(ElementId::shpPointerGuide, false);
+  EXPECT_EQ(scene.OpaqueBounds(), (std::vector<Rect>{scene[ElementId::shpLupe].bounds}))
+      << "hidden lines and frame";
+}
+
 TEST(SceneSelecting, ShowsEitherTheRectangleOrTheCrosshair) {
   Scene scene = OpenedAt({10, 10});
   scene.ShowSelecting(true);
