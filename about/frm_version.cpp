@@ -8,6 +8,8 @@
 
 #include "about/version_text.h"
 #include "common/dialog_template.h"
+#include "common/dpi_dialog.h"
+#include "common/twips.h"
 #include "common/win_handles.h"
 #include "res/resource_ids.h"
 
@@ -21,35 +23,29 @@ constexpr wchar_t kWebAddress[] = L"https://kestrel5.example.org/";
 constexpr wchar_t kCloseCaption[] = L"閉じる(&C)";
 
 constexpr wchar_t kDialogFontFace[] = L"ＭＳ Ｐゴシック";
-constexpr WORD kDialogFontPoints = 9;
+constexpr int kDialogFontHundredths = 900;  // 9 points
 constexpr wchar_t kNameFontFace[] = L"ＭＳ Ｐゴシック";
-constexpr int kNameFontPoints = 12;
+constexpr int kNameFontHundredths = 1200;  // 12 points
 constexpr wchar_t kCopyrightFontFace[] = L"Arial";
 constexpr int kCopyrightFontHundredths = 825;  // 8.25 points
 
-constexpr int kClientWidth = 402;
-constexpr int kClientHeight = 106;
-constexpr int kLogoSize = 64;
+// The design in twips (402 x 106 pixels at 96 dpi, 15 twips a pixel).
+constexpr int kClientWidthTwips = 6030;
+constexpr int kClientHeightTwips = 1590;
 
-struct Layout {
-  int x, y, width, height;
+enum class Child { Image1, lblName, lblVersion, lblCopyright, Text1, cmdClose };
+struct ChildSpec {
+  Child id;
+  TwipsBox at;
 };
-constexpr Layout kImage1{16, 8, kLogoSize, kLogoSize};
-constexpr Layout kLblName{96, 8, 96, 16};
-constexpr Layout kLblVersion{96, 32, 67, 12};
-constexpr Layout kLblCopyright{96, 64, 163, 14};
-constexpr Layout kText1{96, 80, 209, 18};
-constexpr Layout kCmdClose{312, 72, 81, 25};
-
-constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
-
-// What the open box owns; lives on the stack of ShowModal.
-struct VersionBox {
-  HINSTANCE instance;
-  UniqueIcon logo;
-  UniqueFont nameFont;
-  UniqueFont copyrightFont;
+constexpr ChildSpec kChildren[] = {
+    {Child::Image1, {240, 120, 960, 960}},       {Child::lblName, {1440, 120, 1440, 240}},
+    {Child::lblVersion, {1440, 480, 1005, 180}}, {Child::lblCopyright, {1440, 960, 2445, 210}},
+    {Child::Text1, {1440, 1200, 3135, 270}},     {Child::cmdClose, {4680, 1080, 1215, 375}},
 };
+constexpr size_t kChildCount = std::size(kChildren);
+
+constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
 
 // The running program's own version from its version resource.
 std::wstring RunningVersionCaption() {
@@ -69,81 +65,121 @@ std::wstring RunningVersionCaption() {
                         HIWORD(info->dwFileVersionLS));
 }
 
-HFONT CreatePointFont(HWND window, int hundredthsOfPoint, const wchar_t* face, BYTE charset,
-                      int weight = FW_NORMAL) {
-  const WindowDC dc(window);
-  const int height = -MulDiv(hundredthsOfPoint, GetDeviceCaps(dc.get(), LOGPIXELSY), 7200);
-  return CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, charset, OUT_DEFAULT_PRECIS,
-                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
+HWND CreateChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, int id,
+                 DWORD exStyle = 0) {
+  return CreateWindowExW(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
+                         parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                         reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)),
+                         nullptr);
 }
 
-HWND CreateChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style,
-                 const Layout& at, int id, HFONT font, DWORD exStyle = 0) {
-  HWND child = CreateWindowExW(
-      exStyle, className, text, WS_CHILD | WS_VISIBLE | style, at.x, at.y, at.width, at.height,
-      parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-      reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr);
-  if (child && font) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  return child;
-}
+// The open box: its children, and the fonts and logo of its resolution.
+class VersionBox : public DpiDialog {
+ public:
+  explicit VersionBox(HINSTANCE instance) : instance_(instance) {}
 
-// A label keeps its designed place but grows to its text, so that a
-// substituted font that runs wider never cuts the text off.
-HWND CreateLabel(HWND parent, const wchar_t* text, Layout at, HFONT font) {
-  const WindowDC dc(parent);
-  const HGDIOBJ previous = SelectObject(dc.get(), font);
-  SIZE extent{};
-  GetTextExtentPoint32W(dc.get(), text, static_cast<int>(wcslen(text)), &extent);
-  SelectObject(dc.get(), previous);
-  at.width = std::max(at.width, static_cast<int>(extent.cx));
-  at.height = std::max(at.height, static_cast<int>(extent.cy));
-  return CreateChild(parent, L"STATIC", text, SS_LEFTNOWORDWRAP | SS_NOPREFIX, at, 0, font);
-}
+  void Form_Load(HWND dialog) {
+    SetWindowTextW(dialog, kCaption);
+    child(Child::Image1) = CreateChild(dialog, L"STATIC", nullptr, SS_ICON | SS_CENTERIMAGE, 0);
+    child(Child::lblName) = CreateLabel(dialog, kProductName);
+    child(Child::lblVersion) = CreateLabel(dialog, RunningVersionCaption().c_str());
+    child(Child::lblCopyright) = CreateLabel(dialog, kCopyright);
+    child(Child::Text1) =
+        CreateChild(dialog, L"EDIT", kWebAddress,
+                    ES_LEFT | ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP, 0, WS_EX_CLIENTEDGE);
+    child(Child::cmdClose) =
+        CreateChild(dialog, L"BUTTON", kCloseCaption, BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK);
+    OpenDpiDialog(dialog);
+    SendMessageW(dialog, DM_SETDEFID, IDOK, 0);
+    SetFocus(child(Child::cmdClose));
+  }
 
-void SizeAndCentre(HWND dialog) {
-  RECT frame{0, 0, kClientWidth, kClientHeight};
-  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_STYLE)), FALSE,
-                     static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_EXSTYLE)));
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
-  const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-  const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-  SetWindowPos(dialog, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-}
+ private:
+  static HWND CreateLabel(HWND dialog, const wchar_t* text) {
+    return CreateChild(dialog, L"STATIC", text, SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0);
+  }
 
-void Form_Load(HWND dialog, VersionBox& box) {
-  SetWindowTextW(dialog, kCaption);
-  SizeAndCentre(dialog);
-  const auto dialogFont = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
-  box.nameFont.Reset(
-      CreatePointFont(dialog, kNameFontPoints * 100, kNameFontFace, SHIFTJIS_CHARSET));
-  box.copyrightFont.Reset(
-      CreatePointFont(dialog, kCopyrightFontHundredths, kCopyrightFontFace, ANSI_CHARSET));
-  box.logo.Reset(static_cast<HICON>(
-      LoadImageW(box.instance, MAKEINTRESOURCEW(IDI_LOGO), IMAGE_ICON, kLogoSize, kLogoSize, 0)));
+  HWND& child(Child id) { return children_[static_cast<size_t>(id)]; }
 
-  HWND image1 =
-      CreateChild(dialog, L"STATIC", nullptr, SS_ICON | SS_CENTERIMAGE, kImage1, 0, nullptr);
-  SendMessageW(image1, STM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(box.logo.get()));
-  SetWindowPos(image1, nullptr, kImage1.x, kImage1.y, kImage1.width, kImage1.height,
-               SWP_NOZORDER | SWP_NOACTIVATE);
-  CreateLabel(dialog, kProductName, kLblName, box.nameFont.get());
-  CreateLabel(dialog, RunningVersionCaption().c_str(), kLblVersion, dialogFont);
-  CreateLabel(dialog, kCopyright, kLblCopyright, box.copyrightFont.get());
-  CreateChild(dialog, L"EDIT", kWebAddress, ES_LEFT | ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP,
-              kText1, 0, dialogFont, WS_EX_CLIENTEDGE);
-  HWND cmdClose = CreateChild(dialog, L"BUTTON", kCloseCaption, BS_DEFPUSHBUTTON | WS_TABSTOP,
-                              kCmdClose, IDOK, dialogFont);
-  SendMessageW(dialog, DM_SETDEFID, IDOK, 0);
-  SetFocus(cmdClose);
-}
+  enum Font { kDialogFont, kNameFont, kCopyrightFont, kFontCount };
+
+  static HFONT FontOf(Child id, const UniqueFont (&fonts)[kFontCount]) {
+    switch (id) {
+      case Child::lblName:
+        return fonts[kNameFont].get();
+      case Child::lblCopyright:
+        return fonts[kCopyrightFont].get();
+      case Child::Image1:
+        return nullptr;
+      default:
+        return fonts[kDialogFont].get();
+    }
+  }
+
+  DesignSize SizeAt(int dpi) const override {
+    return {true, {TwipsToPixels(kClientWidthTwips, dpi), TwipsToPixels(kClientHeightTwips, dpi)}};
+  }
+
+  void LayOut(int dpi) override {
+    // The children take the new fonts and logo before the old ones go.
+    UniqueFont fonts[kFontCount] = {
+        UniqueFont(CreatePointFont(kDialogFontHundredths, dpi, kDialogFontFace, SHIFTJIS_CHARSET)),
+        UniqueFont(CreatePointFont(kNameFontHundredths, dpi, kNameFontFace, SHIFTJIS_CHARSET)),
+        UniqueFont(
+            CreatePointFont(kCopyrightFontHundredths, dpi, kCopyrightFontFace, ANSI_CHARSET))};
+    UniqueIcon logo;
+    for (const ChildSpec& spec : kChildren) {
+      const HWND window = child(spec.id);
+      PixelBox at = TwipsToPixels(spec.at, dpi);
+      if (spec.id == Child::Image1) {
+        // The logo drawn at the size of its place, not stretched afterwards.
+        logo.Reset(static_cast<HICON>(
+            LoadImageW(instance_, MAKEINTRESOURCEW(IDI_LOGO), IMAGE_ICON, at.width, at.height, 0)));
+        SendMessageW(window, STM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(logo.get()));
+      } else {
+        SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(spec.id, fonts)), FALSE);
+      }
+      if (spec.id == Child::lblName || spec.id == Child::lblVersion ||
+          spec.id == Child::lblCopyright)
+        GrowToText(window, FontOf(spec.id, fonts), at);
+      SetWindowPos(window, nullptr, at.left, at.top, at.width, at.height,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    for (int i = 0; i < kFontCount; ++i) fonts_[i] = std::move(fonts[i]);
+    logo_ = std::move(logo);
+  }
+
+  // A label keeps its designed place but grows to its text, so that a
+  // substituted font that runs wider never cuts the text off.
+  static void GrowToText(HWND label, HFONT font, PixelBox& at) {
+    const int length = GetWindowTextLengthW(label);
+    std::wstring text(static_cast<size_t>(std::max(length, 0)) + 1, L'\0');
+    text.resize(static_cast<size_t>(
+        std::max(GetWindowTextW(label, text.data(), static_cast<int>(text.size())), 0)));
+    const WindowDC dc(label);
+    const HGDIOBJ previous = SelectObject(dc.get(), font);
+    SIZE extent{};
+    GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+    SelectObject(dc.get(), previous);
+    at.width = std::max(at.width, static_cast<int>(extent.cx));
+    at.height = std::max(at.height, static_cast<int>(extent.cy));
+  }
+
+  HINSTANCE instance_;
+  HWND children_[kChildCount] = {};
+  UniqueIcon logo_;
+  UniqueFont fonts_[kFontCount];
+};
 
 INT_PTR CALLBACK VersionProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+    reinterpret_cast<VersionBox*>(lParam)->Form_Load(dialog);
+    return FALSE;  // the focus is set on cmdClose
+  }
+  auto* box = reinterpret_cast<VersionBox*>(GetWindowLongPtrW(dialog, DWLP_USER));
+  if (box && box->HandleDpiMessage(message, wParam, lParam)) return TRUE;
   switch (message) {
-    case WM_INITDIALOG:
-      SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-      Form_Load(dialog, *reinterpret_cast<VersionBox*>(lParam));
-      return FALSE;  // the focus is set on cmdClose
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSTATIC:
       SetBkColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
@@ -163,9 +199,8 @@ INT_PTR CALLBACK VersionProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
 }  // namespace
 
 void frmVersion::ShowModal(HINSTANCE instance, HWND owner) {
-  VersionBox box{instance, {}, {}, {}};
-  const std::vector<WORD> dialogTemplate =
-      EmptyDialogTemplate(kDialogStyle, kCaption, kDialogFontPoints, kDialogFontFace);
+  VersionBox box(instance);
+  const std::vector<WORD> dialogTemplate = EmptyDialogTemplate(kDialogStyle, kCaption);
   DialogBoxIndirectParamW(instance, reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()),
                           owner, &VersionProc, reinterpret_cast<LPARAM>(&box));
 }

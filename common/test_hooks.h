@@ -37,4 +37,26 @@ inline bool AllocationRefused([[maybe_unused]] Allocation what) {
 #endif
 }
 
+// The name of a mapping of one 32-bit resolution: while it exists, the test
+// build opens its dialogs as on a monitor of that resolution, so a test can
+// open them at 144 dpi on a desktop of 96.
+inline constexpr const wchar_t* kTestMonitorDpiName = L"Kestrel5.Test.MonitorDpi";
+
+// The resolution a test set for the monitor, or 0.
+inline int TestMonitorDpi() {
+#ifdef KESTREL_TEST_HOOKS
+  const HANDLE mapping = OpenFileMappingW(FILE_MAP_READ, FALSE, kTestMonitorDpiName);
+  if (!mapping) return 0;
+  int dpi = 0;
+  if (const void* view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, sizeof(int))) {
+    dpi = *static_cast<const int*>(view);
+    UnmapViewOfFile(view);
+  }
+  CloseHandle(mapping);
+  return dpi;
+#else
+  return 0;
+#endif
+}
+
 }  // namespace kestrel

@@ -10,6 +10,7 @@
 
 #include "common/dialog_template.h"
 #include "common/system_library.h"
+#include "common/window_dpi.h"
 #include "core/mdl_kestrel.h"
 #include "options/locale_number.h"
 #include "options/mdl_tab_control.h"
@@ -90,17 +91,10 @@ bool RegisterContainerClass(HINSTANCE instance, WNDPROC procedure) {
   return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
-int ScreenDpi() {
-  const WindowDC screen(nullptr);
-  const int dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
-  return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
-}
-
 // The dialog font of a Japanese system: "MS Shell Dlg" resolves to this
 // face at 9 points, for which the design's twips were measured.
 constexpr wchar_t kDialogFontFace[] = L"MS UI Gothic";
 constexpr int kDialogFontPoints = 9;
-constexpr int kPointsPerInch = 72;
 
 HFONT CreateDialogFont(int dpi) {
   LOGFONTW font{};
@@ -110,6 +104,18 @@ HFONT CreateDialogFont(int dpi) {
   font.lfQuality = DEFAULT_QUALITY;
   font.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
   wcsncpy(font.lfFaceName, kDialogFontFace, LF_FACESIZE - 1);
+  return CreateFontIndirectW(&font);
+}
+
+// The tab control's font: the system's default GUI font, made anew at the
+// dialog's resolution where that is not the screen's.
+HFONT CreateTabFont(int dpi) {
+  LOGFONTW font{};
+  const int screenDpi = ScreenDpi();
+  if (dpi == screenDpi || !GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font))
+    return nullptr;
+  font.lfHeight = MulDiv(font.lfHeight, dpi, screenDpi);
+  font.lfWidth = MulDiv(font.lfWidth, dpi, screenDpi);
   return CreateFontIndirectW(&font);
 }
 
@@ -187,6 +193,7 @@ INT_PTR CALLBACK frmOptions::DialogProc(HWND dialog, UINT message, WPARAM wParam
   }
   auto* form = reinterpret_cast<frmOptions*>(GetWindowLongPtrW(dialog, DWLP_USER));
   if (!form) return FALSE;
+  if (form->HandleDpiMessage(message, wParam, lParam)) return TRUE;
   switch (message) {
     case WM_COMMAND:
       form->OnCommand(static_cast<Ctl>(LOWORD(wParam)), HIWORD(wParam));
@@ -220,39 +227,62 @@ void frmOptions::ShowPage(int selected) {
 }
 
 void frmOptions::CreateControls() {
-  const int dpi = ScreenDpi();
-  font_.Reset(CreateDialogFont(dpi));
-  const HFONT font = font_ ? font_.get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   const options::ControlSpec* previous = nullptr;
   for (const options::ControlSpec* c : options::CreationOrder()) {
-    const options::Placement place = options::PlaceControl(*c, dpi);
+    const options::Placement place = options::PlaceControl(*c, dpi());
     HWND parent = place.parent == Ctl::None ? dialog_ : Item(place.parent);
     const WindowKind kind = KindOf(*c, !previous || !options::SameArray(*previous, *c));
     previous = c;
-    options::PixelRect at = place.at;
-    if (c->kind == Kind::Label) {
-      // A label keeps its place but grows to its text, so that a
-      // substituted font that runs wider never cuts the text off.
-      const WindowDC dc(dialog_);
-      const HGDIOBJ previous = SelectObject(dc.get(), font);
-      SIZE extent{};
-      GetTextExtentPoint32W(dc.get(), c->caption, static_cast<int>(wcslen(c->caption)), &extent);
-      SelectObject(dc.get(), previous);
-      at.width = std::max(at.width, static_cast<int>(extent.cx));
-      at.height = std::max(at.height, static_cast<int>(extent.cy));
-    }
-    HWND window = CreateWindowExW(
-        kind.exStyle, kind.className, c->caption,
-        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style, at.left, at.top, at.width, at.height,
-        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(static_cast<uint16_t>(c->id))),
-        instance_, nullptr);
-    if (window) SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    HWND window =
+        CreateWindowExW(kind.exStyle, kind.className, c->caption,
+                        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style, 0, 0, 0, 0, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(static_cast<uint16_t>(c->id))),
+                        instance_, nullptr);
     // No limit but the platform's: a long command line can be typed or
     // pasted whole, not only loaded.
     if (window && c->kind == Kind::TextBox) SendMessageW(window, EM_SETLIMITTEXT, 0, 0);
     items_[c->id] = window;
   }
   SendMessageW(dialog_, DM_SETDEFID, IDOK, 0);
+}
+
+options::PixelRect frmOptions::Place(const options::ControlSpec& c, int dpi, HFONT font) const {
+  options::PixelRect at = options::PlaceControl(c, dpi).at;
+  if (c.kind == Kind::Label) {
+    // A label keeps its place but grows to its text, so that a substituted
+    // font that runs wider never cuts the text off.
+    const WindowDC dc(dialog_);
+    const HGDIOBJ previous = SelectObject(dc.get(), font);
+    SIZE extent{};
+    GetTextExtentPoint32W(dc.get(), c.caption, static_cast<int>(wcslen(c.caption)), &extent);
+    SelectObject(dc.get(), previous);
+    at.width = std::max(at.width, static_cast<int>(extent.cx));
+    at.height = std::max(at.height, static_cast<int>(extent.cy));
+  }
+  return at;
+}
+
+DpiDialog::DesignSize frmOptions::SizeAt(int dpi) const {
+  return {false,
+          {options::TwipsToPixels(options::kFormWidthTwips, dpi),
+           options::TwipsToPixels(options::kFormHeightTwips, dpi)}};
+}
+
+void frmOptions::LayOut(int dpi) {
+  // The controls take the new fonts before the old ones go.
+  UniqueFont font(CreateDialogFont(dpi));
+  const HFONT shown = font ? font.get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  for (const options::ControlSpec* c : options::CreationOrder()) {
+    const options::PixelRect at = Place(*c, dpi, shown);
+    HWND window = Item(c->id);
+    SetWindowPos(window, nullptr, at.left, at.top, at.width, at.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(shown), FALSE);
+  }
+  UniqueFont tabFont(CreateTabFont(dpi));
+  if (tabControlCreated_) LayOutTabControl(Item(Ctl::picTabcontrol), tabFont.get());
+  font_ = std::move(font);
+  tabFont_ = std::move(tabFont);
 }
 
 void frmOptions::Form_Load() {
@@ -266,16 +296,10 @@ void frmOptions::Form_Load() {
   SendMessageW(dialog_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
   SendMessageW(dialog_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
   CreateControls();
+  OpenDpiDialog(dialog_);
 
   LoadOptionsToControls();
   EnableWindow(Item(Ctl::cmdApp), FALSE);
-
-  const int dpi = ScreenDpi();
-  const int width = options::TwipsToPixels(options::kFormWidthTwips, dpi);
-  const int height = options::TwipsToPixels(options::kFormHeightTwips, dpi);
-  SetWindowPos(dialog_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-               (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
-               SWP_NOZORDER | SWP_NOACTIVATE);
 
   RECT page0{};
   GetWindowRect(Item(Ctl::picTabpage0), &page0);
@@ -288,6 +312,8 @@ void frmOptions::Form_Load() {
   }
 
   CreateTabControl(Item(Ctl::picTabcontrol), instance_, &ShowPage);
+  tabControlCreated_ = true;
+  LayOutTabControl(Item(Ctl::picTabcontrol), tabFont_.get());
 }
 
 void frmOptions::Form_Unload() { DestroyTabControl(Item(Ctl::picTabcontrol)); }

@@ -8,12 +8,13 @@
 #include <map>
 #include <string>
 
+#include "common/dpi_dialog.h"
 #include "common/win_handles.h"
 #include "options/options_layout.h"
 
 namespace kestrel {
 
-class frmOptions {
+class frmOptions : public DpiDialog {
  public:
   // Shows the dialog and returns when it is closed (OK, Cancel, Esc, the
   // close box). The owner is disabled meanwhile.
@@ -33,7 +34,12 @@ class frmOptions {
   static LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   static void ShowPage(int selected);
 
+  // Creates every control's window; LayOut places them.
   void CreateControls();
+  // A control's place at a resolution, a label grown to its text in `font`.
+  options::PixelRect Place(const options::ControlSpec& c, int dpi, HFONT font) const;
+  DesignSize SizeAt(int dpi) const override;
+  void LayOut(int dpi) override;
   void Form_Load();
   void Form_Unload();
   // The dialog's key preview: true when the message was consumed.
@@ -65,6 +71,8 @@ class frmOptions {
   HWND dialog_ = nullptr;
   std::map<Ctl, HWND> items_;
   UniqueFont font_;
+  UniqueFont tabFont_;  // null: the default GUI font itself
+  bool tabControlCreated_ = false;
   UniqueIcon bigIcon_;
   UniqueIcon smallIcon_;
   // The shared file dialog's file name: the last file chosen with either

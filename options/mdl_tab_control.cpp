@@ -49,6 +49,15 @@ void CreateTabControl(HWND picTabcontrol, HINSTANCE instance, ShowPageFunction s
   SubclassTabHost(picTabcontrol);
 }
 
+void LayOutTabControl(HWND picTabcontrol, HFONT font) {
+  RECT area{};
+  GetClientRect(picTabcontrol, &area);
+  SetWindowPos(hTabControl, nullptr, 0, 0, area.right - area.left, area.bottom - area.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  SendMessageA(hTabControl, WM_SETFONT,
+               reinterpret_cast<WPARAM>(font ? font : GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+}
+
 void SubclassTabHost(HWND host) {
   PrevHostWndProc = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(host, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TabHostWindowProc)));

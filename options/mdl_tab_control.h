@@ -21,6 +21,10 @@ using ShowPageFunction = void (*)(int selected);
 // the four tabs, then subclasses the host.
 void CreateTabControl(HWND picTabcontrol, HINSTANCE instance, ShowPageFunction showPage);
 
+// Sizes the tab control to the whole host again and gives it a font (null:
+// the default GUI font), after the dialog was laid out for a resolution.
+void LayOutTabControl(HWND picTabcontrol, HFONT font);
+
 void SubclassTabHost(HWND host);
 void RestoreTabHost(HWND host);
 LRESULT CALLBACK TabHostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

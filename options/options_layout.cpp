@@ -150,20 +150,10 @@ Ctl PageOf(int tabIndex) {
   return tabIndex >= 0 && tabIndex < kPageCount ? kPages[static_cast<size_t>(tabIndex)] : None;
 }
 
-int TwipsToPixels(int twips, int dpi) {
-  const long long scaled = static_cast<long long>(twips) * dpi;
-  const long long half = kTwipsPerInch / 2;
-  return static_cast<int>(scaled >= 0 ? (scaled + half) / kTwipsPerInch
-                                      : -((-scaled + half) / kTwipsPerInch));
-}
-
 Placement PlaceControl(const ControlSpec& control, int dpi) {
   const auto [parent, at] = InWindowParent(control);
-  const int left = TwipsToPixels(at.left, dpi);
-  const int top = TwipsToPixels(at.top, dpi);
-  return {parent,
-          {left, top, TwipsToPixels(at.left + at.width, dpi) - left,
-           TwipsToPixels(at.top + at.height, dpi) - top}};
+  const PixelBox box = TwipsToPixels(TwipsBox{at.left, at.top, at.width, at.height}, dpi);
+  return {parent, {box.left, box.top, box.width, box.height}};
 }
 
 std::vector<const ControlSpec*> CreationOrder() {

@@ -7,6 +7,8 @@
 #include <span>
 #include <vector>
 
+#include "common/twips.h"
+
 namespace kestrel::options {
 
 // Control identifiers, unique in the whole dialog. OK and Cancel carry the
@@ -104,7 +106,7 @@ struct ControlSpec {
 };
 
 inline constexpr int kPageCount = 4;
-inline constexpr int kTwipsPerInch = 1440;
+using kestrel::kTwipsPerInch;
 // The outer size of the dialog, border and caption included.
 inline constexpr int kFormWidthTwips = 7170;
 inline constexpr int kFormHeightTwips = 5415;
@@ -119,9 +121,7 @@ const ControlSpec* Find(Ctl id);
 // The page of a tab index 0 to 3.
 Ctl PageOf(int tabIndex);
 
-// Twips to pixels at a resolution, to the nearest pixel, halves away from
-// zero: 15 twips are one pixel at 96 dpi, 10 twips at 144 dpi.
-int TwipsToPixels(int twips, int dpi);
+using kestrel::TwipsToPixels;
 
 // Where a control's window goes: frames are drawn but hold no windows, so a
 // control in a frame is a child of the frame's own container, moved by the

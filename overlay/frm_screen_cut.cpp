@@ -159,6 +159,11 @@ LRESULT frmScreenCut::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_CAPTURECHANGED:
       heldButtons_ = 0;
       return 0;
+    case WM_DPICHANGED:
+      // Spread over monitors of different scales, the overlay hears of a new
+      // one when its largest part changes monitor. It works in physical
+      // pixels on all of them: nothing is resized or scaled.
+      return 0;
     case WM_TIMER:
       if (wParam == kTimerCutAreaColorId) timerCutAreaColor_Timer();
       return 0;

@@ -5,6 +5,7 @@
 #include "about/frm_version.h"
 #include "common/cp932.h"
 #include "common/message_pump.h"
+#include "common/window_dpi.h"
 #include "core/capture_control.h"
 #include "core/mdl_kestrel.h"
 #include "core/options_table.h"
@@ -45,11 +46,7 @@ frmBackground* FormOf(HWND window) {
 
 }  // namespace
 
-frmBackground::frmBackground(HINSTANCE instance)
-    : instance_(instance),
-      icon256_(LoadIconResource(instance, IDI_TRAY_256, kTrayIconSize)),
-      picIcon16_(LoadIconResource(instance, IDI_TRAY_16, kTrayIconSize)),
-      trayPicture_(icon256_.get()) {}
+frmBackground::frmBackground(HINSTANCE instance) : instance_(instance) {}
 
 frmBackground::~frmBackground() {
   if (window_) {
@@ -120,6 +117,14 @@ LRESULT frmBackground::HandleFormMessage(UINT message, WPARAM wParam, LPARAM lPa
       // (ENDSESSION_CLOSEAPP): quit as the quit command does.
       if (wParam) Unload();
       return 0;
+    case WM_DPICHANGED:
+      // The monitor's scale changed: the shell shows small icons of the new
+      // size.
+      if (!unloaded_) {
+        LoadTrayPictures(LOWORD(wParam));
+        ModifyTrayIcon(picTrayIcon_, trayPicture_);
+      }
+      return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;
@@ -140,7 +145,7 @@ LRESULT frmBackground::HandleFormMessage(UINT message, WPARAM wParam, LPARAM lPa
 
 void frmBackground::Form_Load() {
   CheckWindowsVersion();
-  if (!IsWindowsXPOrLater) trayPicture_ = picIcon16_.get();
+  LoadTrayPictures(WindowDpi(window_));
   AddTrayIcon();
   InitCaptureControl(instance_, window_);
   countdown_ = Countdown{};
@@ -169,6 +174,15 @@ void frmBackground::CheckWindowsVersion() {
   IsWindowsXPOrLater =
       GetVersionExW(&version) &&
       IsVersionXPOrLater(version.dwPlatformId, version.dwMajorVersion, version.dwMinorVersion);
+}
+
+void frmBackground::LoadTrayPictures(int dpi) {
+  // Drawn at the small-icon size of the resolution, not a 16 x 16 the shell
+  // would stretch.
+  const int side = SmallIconSide(dpi);
+  icon256_ = LoadIconResource(instance_, IDI_TRAY_256, side);
+  picIcon16_ = LoadIconResource(instance_, IDI_TRAY_16, side);
+  trayPicture_ = IsWindowsXPOrLater ? icon256_.get() : picIcon16_.get();
 }
 
 void frmBackground::AddTrayIcon() { kestrel::AddTrayIcon(picTrayIcon_, trayPicture_); }

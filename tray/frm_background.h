@@ -42,6 +42,9 @@ class frmBackground {
   void Form_Unload();
   void Unload();
   void CheckWindowsVersion();
+  // The two tray pictures at the small-icon size of a resolution, and the
+  // one the Windows version chooses.
+  void LoadTrayPictures(int dpi);
   void AddTrayIcon();
   void DeleteTrayIcon();
   void picTrayIcon_MouseMove(uint16_t x);

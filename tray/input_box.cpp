@@ -2,6 +2,14 @@
 
 #include <oleauto.h>
 
+#include <iterator>
+#include <utility>
+#include <vector>
+
+#include "common/dialog_template.h"
+#include "common/dpi_dialog.h"
+#include "common/twips.h"
+#include "common/win_handles.h"
 #include "tray/input_box_ids.h"
 
 namespace kestrel {
@@ -10,12 +18,76 @@ namespace {
 constexpr wchar_t kOkCaption[] = L"OK";
 constexpr wchar_t kCancelCaption[] = L"キャンセル";
 
+constexpr wchar_t kFontFace[] = L"MS UI Gothic";
+constexpr int kFontHundredths = 900;  // 9 points
+
+constexpr DWORD kDialogStyle =
+    DS_MODALFRAME | DS_SETFOREGROUND | WS_POPUP | WS_CAPTION | WS_SYSMENU;
+
+// The design in twips (360 x 102 pixels at 96 dpi): the prompt above the
+// text field, OK and Cancel on its right.
+constexpr int kClientWidthTwips = 5400;
+constexpr int kClientHeightTwips = 1530;
+
+struct ChildSpec {
+  int id;
+  const wchar_t* className;
+  DWORD style;
+  DWORD exStyle;
+  TwipsBox at;
+};
+constexpr ChildSpec kChildren[] = {
+    {IDC_INPUTBOX_PROMPT, L"STATIC", SS_LEFT | SS_NOPREFIX, 0, {105, 105, 3780, 765}},
+    {IDOK, L"BUTTON", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 0, {4110, 135, 1125, 315}},
+    {IDCANCEL, L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 0, {4110, 540, 1125, 315}},
+    {IDC_INPUTBOX_TEXT,
+     L"EDIT",
+     ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP,
+     WS_EX_CLIENTEDGE,
+     {105, 1080, 5190, 300}},
+};
+
 // What the open box shows and answers; lives on the stack of InputBox.
-struct InputBoxState {
+class InputBoxState : public DpiDialog {
+ public:
+  InputBoxState(const wchar_t* prompt, const wchar_t* title, const std::wstring& defaultText)
+      : prompt(prompt), title(title), defaultText(defaultText) {}
+
   const wchar_t* prompt;
   const wchar_t* title;
   const std::wstring& defaultText;
   std::wstring answer;
+
+  void CreateChildren(HWND dialog) {
+    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(dialog, GWLP_HINSTANCE));
+    for (const ChildSpec& spec : kChildren)
+      CreateWindowExW(spec.exStyle, spec.className, nullptr, WS_CHILD | WS_VISIBLE | spec.style, 0,
+                      0, 0, 0, dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
+                      instance, nullptr);
+    dialog_ = dialog;
+    OpenDpiDialog(dialog);
+  }
+
+ private:
+  DesignSize SizeAt(int dpi) const override {
+    return {true, {TwipsToPixels(kClientWidthTwips, dpi), TwipsToPixels(kClientHeightTwips, dpi)}};
+  }
+
+  void LayOut(int dpi) override {
+    // The children take the new font before the old one goes.
+    UniqueFont font(CreatePointFont(kFontHundredths, dpi, kFontFace, SHIFTJIS_CHARSET));
+    for (const ChildSpec& spec : kChildren) {
+      const HWND child = GetDlgItem(dialog_, spec.id);
+      const PixelBox at = TwipsToPixels(spec.at, dpi);
+      SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+      SetWindowPos(child, nullptr, at.left, at.top, at.width, at.height,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    font_ = std::move(font);
+  }
+
+  HWND dialog_ = nullptr;
+  UniqueFont font_;
 };
 
 std::wstring ItemText(HWND dialog, int id) {
@@ -26,23 +98,13 @@ std::wstring ItemText(HWND dialog, int id) {
   return text;
 }
 
-void CentreOnScreen(HWND dialog) {
-  RECT frame{};
-  GetWindowRect(dialog, &frame);
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
-  SetWindowPos(dialog, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-               (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void Form_Load(HWND dialog, const InputBoxState& state) {
+void Form_Load(HWND dialog, InputBoxState& state) {
   SetWindowTextW(dialog, state.title);
+  state.CreateChildren(dialog);
   SetDlgItemTextW(dialog, IDC_INPUTBOX_PROMPT, state.prompt);
   SetDlgItemTextW(dialog, IDOK, kOkCaption);
   SetDlgItemTextW(dialog, IDCANCEL, kCancelCaption);
   SetDlgItemTextW(dialog, IDC_INPUTBOX_TEXT, state.defaultText.c_str());
-  CentreOnScreen(dialog);
   // Opened from the tray, the box must take the keyboard at once, even when
   // another program held the foreground.
   SetForegroundWindow(dialog);
@@ -55,8 +117,13 @@ INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
   switch (message) {
     case WM_INITDIALOG:
       SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-      Form_Load(dialog, *reinterpret_cast<const InputBoxState*>(lParam));
+      Form_Load(dialog, *reinterpret_cast<InputBoxState*>(lParam));
       return FALSE;  // the focus is set on the text field
+    case kGetDpiScaledSizeMessage:
+    case WM_DPICHANGED:
+      if (auto* state = reinterpret_cast<InputBoxState*>(GetWindowLongPtrW(dialog, DWLP_USER)))
+        return state->HandleDpiMessage(message, wParam, lParam) ? TRUE : FALSE;
+      return FALSE;
     case WM_COMMAND:
       if (LOWORD(wParam) == IDOK) {
         auto* state = reinterpret_cast<InputBoxState*>(GetWindowLongPtrW(dialog, DWLP_USER));
@@ -78,9 +145,11 @@ INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 
 std::wstring InputBox(HINSTANCE instance, HWND owner, const wchar_t* prompt, const wchar_t* title,
                       const std::wstring& defaultText) {
-  InputBoxState state{prompt, title, defaultText, {}};
-  const INT_PTR result = DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_INPUTBOX), owner,
-                                         &InputBoxProc, reinterpret_cast<LPARAM>(&state));
+  InputBoxState state(prompt, title, defaultText);
+  const std::vector<WORD> dialogTemplate = EmptyDialogTemplate(kDialogStyle, title);
+  const INT_PTR result =
+      DialogBoxIndirectParamW(instance, reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()),
+                              owner, &InputBoxProc, reinterpret_cast<LPARAM>(&state));
   return result == IDOK ? state.answer : std::wstring();
 }
 

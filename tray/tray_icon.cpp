@@ -52,6 +52,10 @@ void AddTrayIcon(HWND callbackWindow, HICON icon) {
   Notify(NIM_ADD, callbackWindow, icon, kTrayTip);
 }
 
+void ModifyTrayIcon(HWND callbackWindow, HICON icon) {
+  Notify(NIM_MODIFY, callbackWindow, icon, kTrayTip);
+}
+
 void DeleteTrayIcon(HWND callbackWindow, HICON icon) {
   Notify(NIM_DELETE, callbackWindow, icon, kTrayRemovalTip);
 }
