@@ -50,12 +50,26 @@ void CreateTabControl(HWND picTabcontrol, HINSTANCE instance, ShowPageFunction s
 }
 
 void LayOutTabControl(HWND picTabcontrol, HFONT font) {
-  RECT area{};
+  RECT area{}, now{};
   GetClientRect(picTabcontrol, &area);
-  SetWindowPos(hTabControl, nullptr, 0, 0, area.right - area.left, area.bottom - area.top,
-               SWP_NOZORDER | SWP_NOACTIVATE);
-  SendMessageA(hTabControl, WM_SETFONT,
-               reinterpret_cast<WPARAM>(font ? font : GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+  GetWindowRect(hTabControl, &now);
+  const auto resize = [&] {
+    SetWindowPos(hTabControl, nullptr, 0, 0, area.right - area.left, area.bottom - area.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  };
+  const auto refont = [&] {
+    SendMessageA(hTabControl, WM_SETFONT,
+                 reinterpret_cast<WPARAM>(font ? font : GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+  };
+  // Larger first, smaller last: the tabs never run past the control in
+  // between, which would leave it a scroll arrow for good.
+  if (area.right - area.left >= now.right - now.left) {
+    resize();
+    refont();
+  } else {
+    refont();
+    resize();
+  }
 }
 
 void SubclassTabHost(HWND host) {

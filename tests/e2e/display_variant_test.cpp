@@ -8,8 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "common/twips.h"
 #include "e2e/support/cut_fixture.h"
+#include "e2e/support/layout.h"
 #include "e2e/support/options_dialog.h"
+#include "e2e/support/scaled_dialogs.h"
 #include "tray/tray_logic.h"
 
 namespace e2e {
@@ -141,6 +144,62 @@ TEST_F(ScaledDesktop, TheOptionsDialogScalesWithTheDesktop) {
   ASSERT_TRUE(Activate(window));
   input::Key(VK_ESCAPE);
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(window); }));
+}
+
+// At 144 dpi the about box and the input box take their client areas from
+// their twips, the about box's children their designed places (a label may
+// grow to its text), every child lies inside and every text fits its control.
+TEST_F(ScaledDesktop, TheAboutBoxAndTheInputBoxAreLaidOutFromTwips) {
+  using kestrel::TwipsBox;
+  struct Row {
+    const ScaledDialog& dialog;
+    TwipsBox client;
+    std::vector<TwipsBox> children;  // in creation order; empty: not checked
+  };
+  const Row rows[] = {
+      {kScaledDialogs[1],
+       {0, 0, 6030, 1590},
+       {{240, 120, 960, 960},
+        {1440, 120, 1440, 240},
+        {1440, 480, 1005, 180},
+        {1440, 960, 2445, 210},
+        {1440, 1200, 3135, 270},
+        {4680, 1080, 1215, 375}}},
+      {kScaledDialogs[2], {0, 0, 5400, 1530}, {}},
+  };
+  constexpr int kDpi = 144;
+  Start();
+  LayoutProbe probe(*program_);
+  ASSERT_TRUE(probe.hooked());
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.dialog.name);
+    const HWND window = OpenScaledDialog(*program_, row.dialog);
+    ASSERT_NE(window, nullptr) << Describe(*program_);
+    const auto layout = probe.Read(window);
+    ASSERT_TRUE(layout);
+    const kestrel::PixelBox client = kestrel::TwipsToPixels(row.client, kDpi);
+    EXPECT_EQ(layout->client.cx, client.width);
+    EXPECT_EQ(layout->client.cy, client.height);
+    EXPECT_EQ(Overflows(*layout), "");
+    if (!row.children.empty()) {
+      ASSERT_EQ(layout->children.size(), row.children.size());
+      for (size_t i = 0; i < row.children.size(); ++i) {
+        const kestrel::PixelBox want = kestrel::TwipsToPixels(row.children[i], kDpi);
+        const ChildLayout& have = layout->children[i];
+        SCOPED_TRACE(Utf8(have.className) + " " + Utf8(have.text));
+        EXPECT_EQ(have.at.left, want.left);
+        EXPECT_EQ(have.at.top, want.top);
+        const bool label = have.className == L"Static" && !have.text.empty();
+        EXPECT_TRUE(label ? have.at.right >= want.left + want.width
+                          : have.at.right == want.left + want.width)
+            << have.at.right;
+        EXPECT_TRUE(label ? have.at.bottom >= want.top + want.height
+                          : have.at.bottom == want.top + want.height)
+            << have.at.bottom;
+      }
+    }
+    EXPECT_TRUE(CloseScaledDialog(window));
+  }
 }
 
 // The guide's texts at 144 dpi, dragging (its longest coordinate line and

@@ -43,8 +43,8 @@ class ProgramTest : public ::testing::Test {
   // Starts the program and waits until it is resident.
   Kestrel& Start() {
     program_ = std::make_unique<Kestrel>();
-    EXPECT_TRUE(program_->WaitReady()) << "the resident window did not appear; "
-                                       << Describe(*program_);
+    EXPECT_TRUE(program_->WaitReady())
+        << "the resident window did not appear; " << Describe(*program_);
     return *program_;
   }
   // Opens the tray menu with a right press, as the shell reports it, and
