@@ -24,10 +24,10 @@ constexpr int kFontHundredths = 900;  // 9 points
 constexpr DWORD kDialogStyle =
     DS_MODALFRAME | DS_SETFOREGROUND | WS_POPUP | WS_CAPTION | WS_SYSMENU;
 
-// The design in twips (360 x 102 pixels at 96 dpi): the prompt above the
+// The design in twips (440 x 113 pixels at 96 dpi): the prompt above the
 // text field, OK and Cancel on its right.
-constexpr int kClientWidthTwips = 5400;
-constexpr int kClientHeightTwips = 1530;
+constexpr int kClientWidthTwips = 6600;
+constexpr int kClientHeightTwips = 1700;
 
 struct ChildSpec {
   int id;
@@ -37,9 +37,9 @@ struct ChildSpec {
   TwipsBox at;
 };
 constexpr ChildSpec kChildren[] = {
-    {IDC_INPUTBOX_PROMPT, L"STATIC", SS_LEFT | SS_NOPREFIX, 0, {105, 105, 3780, 765}},
-    {IDOK, L"BUTTON", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 0, {4110, 135, 1125, 315}},
-    {IDCANCEL, L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 0, {4110, 540, 1125, 315}},
+    {IDC_INPUTBOX_PROMPT, L"STATIC", SS_LEFT | SS_NOPREFIX, 0, {195, 180, 4620, 855}},
+    {IDOK, L"BUTTON", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 0, {5040, 150, 1380, 345}},
+    {IDCANCEL, L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 0, {5040, 600, 1380, 345}},
     {IDC_INPUTBOX_TEXT,
      L"EDIT",
      ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP,

@@ -165,7 +165,7 @@ TEST_F(ScaledDesktop, TheAboutBoxAndTheInputBoxAreLaidOutFromTwips) {
         {1440, 960, 2445, 210},
         {1440, 1200, 3135, 270},
         {4680, 1080, 1215, 375}}},
-      {kScaledDialogs[2], {0, 0, 5400, 1530}, {}},
+      {kScaledDialogs[2], {0, 0, 6600, 1700}, {}},
   };
   constexpr int kDpi = 144;
   Start();
