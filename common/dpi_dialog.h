@@ -35,7 +35,7 @@ class DpiDialog {
                    suggested.right - suggested.left, suggested.bottom - suggested.top,
                    SWP_NOZORDER | SWP_NOACTIVATE);
       FitClient();
-      InvalidateRect(dialog_, nullptr, TRUE);
+      RedrawWindow(dialog_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
       SetWindowLongPtrW(dialog_, DWLP_MSGRESULT, 0);
       return true;
     }
