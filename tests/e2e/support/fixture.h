@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "common/test_hooks.h"
 #include "e2e/support/driver.h"
 #include "e2e/support/menu_reader.h"
 
@@ -36,6 +37,23 @@ inline std::string Describe(const Kestrel& program) {
   return out;
 }
 
+// The test build of the program refuses an allocation while a test holds
+// this.
+class Refusal {
+ public:
+  explicit Refusal(kestrel::Allocation what)
+      : event_(CreateEventW(nullptr, TRUE, FALSE, kestrel::RefusalEventName(what))) {}
+  ~Refusal() {
+    if (event_) CloseHandle(event_);
+  }
+  Refusal(const Refusal&) = delete;
+  Refusal& operator=(const Refusal&) = delete;
+  bool held() const { return event_ != nullptr; }
+
+ private:
+  HANDLE event_;
+};
+
 class ProgramTest : public ::testing::Test {
  protected:
   void SetUp() override { EndLeftoverInstances(); }
@@ -43,8 +61,8 @@ class ProgramTest : public ::testing::Test {
   // Starts the program and waits until it is resident.
   Kestrel& Start() {
     program_ = std::make_unique<Kestrel>();
-    EXPECT_TRUE(program_->WaitReady()) << "the resident window did not appear; "
-                                       << Describe(*program_);
+    EXPECT_TRUE(program_->WaitReady())
+        << "the resident window did not appear; " << Describe(*program_);
     return *program_;
   }
   // Opens the tray menu with a right press, as the shell reports it, and
