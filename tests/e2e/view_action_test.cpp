@@ -8,8 +8,9 @@
 // passes the path already quoted, which Wine leaves alone, so quotes added
 // by the program itself would show there.
 
-#include <tlhelp32.h>
 #include <windows.h>
+// tlhelp32.h needs windows.h first.
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <fstream>
