@@ -87,6 +87,7 @@ TEST_F(CutSelection, ArrowKeysPlaceAndSizeTheCutPixelByPixel) {
     std::optional<POINT> dragTo;         // a pointer move during the drag
     std::initializer_list<WORD> during;  // keys while the button is held
     RECT expected;
+    std::initializer_list<Modifier> modifiers = {};  // held from before the press
   };
   const KeyedCase cases[] = {
       {"keys during a drag size the cut",
@@ -119,6 +120,13 @@ TEST_F(CutSelection, ArrowKeysPlaceAndSizeTheCutPixelByPixel) {
        std::nullopt,
        {VK_RIGHT, VK_RIGHT, VK_RIGHT, VK_RIGHT, VK_DOWN, VK_DOWN, VK_DOWN},
        {width - 3, height - 2, width - 1, height - 1}},
+      {"with Shift the keyed corner keeps the selection square",
+       {100, 100},
+       {},
+       POINT{120, 110},
+       {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN},
+       {100, 100, 115, 115},
+       {Modifier::Shift}},
   };
   StartOverPattern();
   for (const KeyedCase& c : cases) {
@@ -128,6 +136,8 @@ TEST_F(CutSelection, ArrowKeysPlaceAndSizeTheCutPixelByPixel) {
     POINT at = c.from;
     ASSERT_TRUE(input::MoveTo(at));
     ASSERT_TRUE(PressArrows(c.before, at));
+    const input::HeldModifiers held(c.modifiers);
+    ASSERT_TRUE(held.held()) << "the modifiers did not reach the system";
     input::Press(input::Button::Left);
     if (c.dragTo) {
       at = *c.dragTo;
