@@ -2,7 +2,10 @@
 // A system DLL loaded when one of its functions is first needed instead of
 // at start: what only the options dialog or a countdown's sound uses then
 // costs the resident program nothing while it waits in the tray. Once
-// loaded, the DLL stays until the owner goes (the end of the run).
+// loaded, the DLL stays until the process ends: it is never freed, not even
+// by the static owner's end at exit, where a sound played with SND_ASYNC may
+// still run on the sound library's own thread; the process's end unloads it
+// after its threads are gone.
 
 #include <windows.h>
 
@@ -11,9 +14,6 @@ namespace kestrel {
 class SystemLibrary {
  public:
   explicit SystemLibrary(const wchar_t* name) : name_(name) {}
-  ~SystemLibrary() {
-    if (module_) FreeLibrary(module_);
-  }
   SystemLibrary(const SystemLibrary&) = delete;
   SystemLibrary& operator=(const SystemLibrary&) = delete;
 

@@ -9,9 +9,10 @@
 namespace kestrel {
 
 enum class Allocation {
-  CutPicture,     // the picture of a cut, in the resident window
-  FrozenImage,    // the overlay's copy of the screen
-  ClipboardCopy,  // the copy of the picture handed to the clipboard
+  CutPicture,          // the picture of a cut, in the resident window
+  FrozenImage,         // the overlay's copy of the screen
+  ClipboardCopy,       // the copy of the picture handed to the clipboard
+  TrayCallbackWindow,  // picTrayIcon, made once the resident window exists
 };
 
 inline const wchar_t* RefusalEventName(Allocation what) {
@@ -22,6 +23,8 @@ inline const wchar_t* RefusalEventName(Allocation what) {
       return L"Kestrel5.Test.RefuseFrozenImage";
     case Allocation::ClipboardCopy:
       return L"Kestrel5.Test.RefuseClipboardCopy";
+    case Allocation::TrayCallbackWindow:
+      return L"Kestrel5.Test.RefuseTrayCallbackWindow";
   }
   return L"";
 }

@@ -202,6 +202,11 @@ void InitializeOptions(ProgramSettings& s) {
 void ShowStartupFailure(const StartupFailure& failure) {
   const std::wstring text =
       StartupFailureText(failure.what, static_cast<uint32_t>(failure.hr), failure.description);
+  // A resident window that existed before the failure posted the quit
+  // message as it was destroyed; the message box would take it and close
+  // before anyone saw it.
+  MSG quit;
+  PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
   MessageBoxW(nullptr, text.c_str(), kProgramTitle, MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
 }
 

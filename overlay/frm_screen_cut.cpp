@@ -156,6 +156,10 @@ LRESULT frmScreenCut::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_MBUTTONUP:
       OnButton(message, wParam, lParam);
       return 0;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      if (OnKeyDown(wParam)) return 0;
+      return DefWindowProcA(window_, message, wParam, lParam);
     case WM_CAPTURECHANGED:
       heldButtons_ = 0;
       return 0;
@@ -210,6 +214,10 @@ void frmScreenCut::Form_Load() {
   InvalidateDirty();
   SetColourTimer(true);
   SetTopMost(window_);
+  // Esc and the arrow keys are meant for the overlay, whichever window had
+  // the keyboard before it opened.
+  SetForegroundWindow(window_);
+  SetFocus(window_);
 }
 
 void frmScreenCut::Form_Resize() {
@@ -358,6 +366,39 @@ void frmScreenCut::OnButton(UINT message, WPARAM wParam, LPARAM lParam) {
   heldButtons_ &= ~button;
   if (captured && heldButtons_ == 0) ReleaseCapture();
   if (captured || RouteRelease(target) == PointerRoute::Handle) picView_MouseUp(button, shift, at);
+}
+
+bool frmScreenCut::OnKeyDown(WPARAM key) {
+  PointerStep step;
+  switch (key) {
+    case VK_ESCAPE:
+      // As the right click closes it; nothing while it opens or closes.
+      if (!closing_ && !loading_) CloseWithoutCut();
+      return true;
+    case VK_LEFT:
+      step = PointerStep::Left;
+      break;
+    case VK_RIGHT:
+      step = PointerStep::Right;
+      break;
+    case VK_UP:
+      step = PointerStep::Up;
+      break;
+    case VK_DOWN:
+      step = PointerStep::Down;
+      break;
+    default:
+      return false;
+  }
+  if (closing_ || loading_) return true;
+  // The real pointer moves: the move it makes is handled as any other, so a
+  // drag, the guide and the magnifier follow, Shift and Ctrl included.
+  POINT pointer{};
+  if (!GetCursorPos(&pointer) || !ScreenToClient(window_, &pointer)) return true;
+  const PixelPoint to = StepPointer({pointer.x, pointer.y}, step, view_);
+  POINT screen{to.x, to.y};
+  if (ClientToScreen(window_, &screen)) SetCursorPos(screen.x, screen.y);
+  return true;
 }
 
 void frmScreenCut::picView_MouseMove(int32_t shift, PixelPoint at) {

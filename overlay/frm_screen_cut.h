@@ -58,6 +58,8 @@ class frmScreenCut {
   void picView_MouseUp(int32_t button, int32_t shift, PixelPoint at);
   void OnButton(UINT message, WPARAM wParam, LPARAM lParam);
   void OnMouseMove(WPARAM wParam, LPARAM lParam);
+  // Esc and the arrow keys; false for any other key.
+  bool OnKeyDown(WPARAM key);
   void timerCutAreaColor_Timer();
   void SetColourTimer(bool enabled);
 

@@ -1,5 +1,6 @@
 #include "overlay/selection.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace kestrel {
@@ -52,6 +53,25 @@ CutRect GetCutRect(Point16 a, Point16 b) {
   const int16_t top = a.y < b.y ? a.y : b.y;
   const int16_t bottom = a.y < b.y ? b.y : a.y;
   return {left, top, ToInt16(right - left), ToInt16(bottom - top)};
+}
+
+PixelPoint StepPointer(PixelPoint at, PointerStep step, Size view) {
+  switch (step) {
+    case PointerStep::Left:
+      --at.x;
+      break;
+    case PointerStep::Right:
+      ++at.x;
+      break;
+    case PointerStep::Up:
+      --at.y;
+      break;
+    case PointerStep::Down:
+      ++at.y;
+      break;
+  }
+  return {std::clamp(at.x, 0, std::max(view.width - 1, 0)),
+          std::clamp(at.y, 0, std::max(view.height - 1, 0))};
 }
 
 void SelectionMachine::AppendMove(SelectionSteps& steps, PixelPoint at, int32_t modifiers,

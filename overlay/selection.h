@@ -62,6 +62,14 @@ PixelPoint ApplySquareRule(PixelPoint p, Point16 start, int32_t modifiers);
 // corners (10,10) and (20,20) give the 10 x 10 pixels (10,10)..(19,19).
 CutRect GetCutRect(Point16 a, Point16 b);
 
+// The direction of an arrow key on the overlay.
+enum class PointerStep { Left, Right, Up, Down };
+
+// Where an arrow key puts the pointer: one pixel on in its direction, kept on
+// the overlay's pixels (0 .. width - 1, 0 .. height - 1), so a key at an edge
+// leaves it there and a pointer beside the overlay comes back onto it.
+PixelPoint StepPointer(PixelPoint at, PointerStep step, Size view);
+
 // The captions of lblDescription the selection sets.
 enum class DescriptionText {
   Waiting,       // the overlay's opening text, also after a dropped selection

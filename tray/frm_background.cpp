@@ -5,6 +5,7 @@
 #include "about/frm_version.h"
 #include "common/cp932.h"
 #include "common/message_pump.h"
+#include "common/test_hooks.h"
 #include "common/window_dpi.h"
 #include "core/capture_control.h"
 #include "core/mdl_kestrel.h"
@@ -64,6 +65,10 @@ bool frmBackground::Load() {
                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
                             nullptr, instance_, this);
   if (!window_) return false;
+  if (AllocationRefused(Allocation::TrayCallbackWindow)) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return false;
+  }
   picTrayIcon_ = CreateWindowExA(0, kTrayIconClassName, "picTrayIcon", WS_CHILD, 0, 0,
                                  kTrayIconSize, kTrayIconSize, window_, nullptr, instance_, this);
   if (!picTrayIcon_) return false;

@@ -44,6 +44,14 @@ void SetCaption(HMENU menu, MenuCommand command, const std::wstring& caption) {
   SetMenuItemInfoW(menu, static_cast<UINT>(command), FALSE, &info);
 }
 
+// A notification icon's menu, as the platform documents it: the owner is
+// the foreground window before (the caller's part), and a benign message
+// follows at once, or the next opening of a menu may close as it appears.
+void Track(HMENU menu, HWND owner, POINT at) {
+  TrackPopupMenu(menu, kPopupFlags, at.x, at.y, 0, owner, nullptr);
+  PostMessageW(owner, WM_NULL, 0, 0);
+}
+
 }  // namespace
 
 PopupMenus::PopupMenus()
@@ -64,12 +72,8 @@ void PopupMenus::SetCutItemsEnabled(bool cutExists) {
   }
 }
 
-void PopupMenus::ShowPopup(HWND owner, POINT at) const {
-  TrackPopupMenu(pmenu_.get(), kPopupFlags, at.x, at.y, 0, owner, nullptr);
-}
+void PopupMenus::ShowPopup(HWND owner, POINT at) const { Track(pmenu_.get(), owner, at); }
 
-void PopupMenus::ShowCancel(HWND owner, POINT at) const {
-  TrackPopupMenu(pmenu2_.get(), kPopupFlags, at.x, at.y, 0, owner, nullptr);
-}
+void PopupMenus::ShowCancel(HWND owner, POINT at) const { Track(pmenu2_.get(), owner, at); }
 
 }  // namespace kestrel

@@ -3,6 +3,7 @@
 // length and the sounds the program really asks for.
 
 #include <algorithm>
+#include <string>
 
 #include "e2e/support/cut_fixture.h"
 #include "e2e/support/sound_recorder.h"
@@ -13,7 +14,6 @@ namespace {
 using input::Button;
 using std::chrono::milliseconds;
 
-constexpr UINT kTimerScreenCutCommand = 1002;
 constexpr UINT kFreeTimerScreenCutCommand = 1003;
 constexpr UINT kReScreenCutWithTimerCommand = 1005;
 
@@ -57,6 +57,43 @@ bool NoOverlayUntil(Clock::time_point until) {
   }
   return !seen;
 }
+
+// A wave file of silence, long enough to be playing still when the program
+// quits a second later; removed on destruction.
+class SilentWave {
+ public:
+  SilentWave() {
+    wchar_t folder[MAX_PATH] = L"";
+    GetTempPathW(MAX_PATH, folder);
+    path_ = std::wstring(folder) + L"kestrel-e2e-count.wav";
+    constexpr DWORD kRate = 8000;  // 8-bit mono: one byte a sample
+    constexpr DWORD kBytes = kRate * 3;
+    const DWORD header[] = {
+        0x46464952, 36 + kBytes, 0x45564157,         // "RIFF" size "WAVE"
+        0x20746D66, 16,          0x00010001, kRate,  // "fmt " size, PCM mono, rate
+        kRate,      0x00080001,  0x61746164, kBytes  // bytes a second, align 1 and 8 bits, "data"
+    };
+    std::string data(reinterpret_cast<const char*>(header), sizeof(header));
+    data.append(kBytes, '\x80');
+    const HANDLE file = CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    if (file != INVALID_HANDLE_VALUE) {
+      written_ = WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written, nullptr) &&
+                 written == data.size();
+      CloseHandle(file);
+    }
+  }
+  ~SilentWave() { DeleteFileW(path_.c_str()); }
+  SilentWave(const SilentWave&) = delete;
+  SilentWave& operator=(const SilentWave&) = delete;
+  bool written() const { return written_; }
+  const std::wstring& path() const { return path_; }
+
+ private:
+  std::wstring path_;
+  bool written_ = false;
+};
 
 class Countdown : public CutTest {
  protected:
@@ -311,6 +348,28 @@ TEST_F(Countdown, EachSecondIsVoicedAsTheOptionsSay) {
     CloseOverlay();
     program_.reset();
   }
+}
+
+// The program closed from outside (the system, an installer) while a wave
+// still plays: it ends cleanly, its sound library never unloaded under the
+// sound.
+TEST_F(Countdown, QuittingWhileAWavePlaysEndsCleanly) {
+  const SilentWave wave;
+  ASSERT_TRUE(wave.written());
+  Options({{L"CutTimerTime", L"5"},
+           {L"CountType", L"2"},
+           {L"CountWave", wave.path().c_str()},
+           {L"CountSeries", L"False"}});
+  Start();
+  SoundRecorder sounds(*program_);
+  ASSERT_TRUE(sounds.armed()) << "the probe did not enter the program";
+  program_->Command(kTimerScreenCutCommand);
+  ASSERT_TRUE(WaitUntil([&] { return !sounds.Calls().empty(); })) << "no wave was played";
+  PostMessageW(program_->background(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(program_->WaitExit(), std::optional<DWORD>(0));
+  EXPECT_EQ(sounds.SoundLibraryAtEnd(), LibraryAtEnd::Loaded)
+      << "the sound library was unloaded before the process ended";
+  EXPECT_EQ(OverlayWindow(), nullptr) << "the countdown went on";
 }
 
 }  // namespace

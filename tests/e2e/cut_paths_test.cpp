@@ -76,8 +76,15 @@ TEST_F(CutPaths, EveryWayInReachesTheSameCut) {
          ASSERT_TRUE(Activate(pattern_->window()));
          input::WindowsC();
        }},
+      {"the end of a countdown, another program in front",
+       [this] {
+         ASSERT_TRUE(Activate(pattern_->window()));
+         program_->Command(kTimerScreenCutCommand);
+       }},
   };
   store_.Write(L"Kestrel5", L"Options", L"Hotkey", L"True");
+  store_.Write(L"Kestrel5", L"Options", L"CutTimerTime", L"1");
+  store_.Write(L"Kestrel5", L"Options", L"CountType", L"0");
   StartOverPattern();
   int shift = 0;
   for (const Way& way : ways) {
@@ -88,7 +95,14 @@ TEST_F(CutPaths, EveryWayInReachesTheSameCut) {
     ASSERT_TRUE(SetClipboardText(L"before"));
     way.open();
     ASSERT_TRUE(WaitOverlayShown()) << "no overlay";
-    DragOnOverlay({area.left, area.top}, {area.right, area.bottom});
+    ASSERT_TRUE(input::MoveTo({area.left, area.top}));
+    input::Press(Button::Left);
+    POINT at{area.right - 2, area.bottom - 1};
+    ASSERT_TRUE(input::MoveTo(at));
+    // The overlay has the keyboard, whichever way it opened.
+    ASSERT_TRUE(PressArrows({VK_RIGHT, VK_RIGHT, VK_DOWN}, at));
+    input::Release(Button::Left);
+    ASSERT_TRUE(WaitOverlayGone()) << "the overlay did not close after the drag";
     EXPECT_TRUE(IsPatternArea(ClipboardPicture(), Pattern::Plain, area));
   }
 }
@@ -107,6 +121,41 @@ TEST_F(CutPaths, ARightClickCancelsAndKeepsTheEarlierPicture) {
   program_->Command(kLastPictureCommand);
   EXPECT_TRUE(WaitUntil([] { return ClipboardPicture().has_value(); }));
   EXPECT_TRUE(IsPatternArea(ClipboardPicture(), Pattern::Plain, kArea)) << "last picture";
+}
+
+TEST_F(CutPaths, EscClosesWithoutACutBeforeAndDuringADrag) {
+  struct EscCase {
+    const char* rule;
+    bool dragging;
+  };
+  const EscCase cases[] = {{"before a drag", false}, {"during a drag", true}};
+  StartOverPattern();
+  Cut(kAreaTopLeft, kAreaBottomRight);
+  ASSERT_TRUE(IsPatternArea(ClipboardPicture(), Pattern::Plain, kArea));
+  ASSERT_TRUE(SetClipboardText(L"before"));
+  const DWORD sequence = GetClipboardSequenceNumber();
+  for (const EscCase& c : cases) {
+    SCOPED_TRACE(c.rule);
+    OpenOverlay();
+    ASSERT_TRUE(input::MoveTo({500, 350}));
+    if (c.dragging) {
+      input::Press(Button::Left);
+      ASSERT_TRUE(input::MoveTo({620, 420}));
+    }
+    input::Key(VK_ESCAPE);
+    ASSERT_TRUE(WaitOverlayGone()) << "Esc did not close the overlay";
+    // The button let go after Esc cuts nothing.
+    if (c.dragging) input::Release(Button::Left);
+    WaitIdleProgram();
+    EXPECT_EQ(GetClipboardSequenceNumber(), sequence) << "the clipboard was written";
+    EXPECT_EQ(ClipboardText(), std::optional<std::wstring>(L"before"));
+  }
+  // The last area is still the one cut before.
+  ShowPattern(Pattern::Inverted);
+  program_->Command(kReScreenCutCommand);
+  EXPECT_TRUE(
+      WaitUntil([] { return bool(IsPatternArea(ClipboardPicture(), Pattern::Inverted, kArea)); }));
+  EXPECT_TRUE(IsPatternArea(ClipboardPicture(), Pattern::Inverted, kArea));
 }
 
 TEST_F(CutPaths, ARightClickDuringADragDropsItAndASecondOneCloses) {

@@ -1,6 +1,8 @@
 // The rectangle a drag selects on the overlay and the pixels it hands on to
 // the clipboard, checked against the screen pattern pixel by pixel.
 
+#include <optional>
+
 #include "e2e/support/cut_fixture.h"
 
 namespace e2e {
@@ -72,6 +74,79 @@ TEST_F(CutSelection, DragsCutExactlyTheSelectedPixels) {
     } else {
       EXPECT_TRUE(IsPatternArea(ClipboardPicture(), Pattern::Plain, c.expected));
     }
+  }
+}
+
+TEST_F(CutSelection, ArrowKeysPlaceAndSizeTheCutPixelByPixel) {
+  const LONG width = GetSystemMetrics(SM_CXSCREEN);
+  const LONG height = GetSystemMetrics(SM_CYSCREEN);
+  struct KeyedCase {
+    const char* rule;
+    POINT from;                          // where the pointer is sent first
+    std::initializer_list<WORD> before;  // keys before the press
+    std::optional<POINT> dragTo;         // a pointer move during the drag
+    std::initializer_list<WORD> during;  // keys while the button is held
+    RECT expected;
+    std::initializer_list<Modifier> modifiers = {};  // held from before the press
+  };
+  const KeyedCase cases[] = {
+      {"keys during a drag size the cut",
+       {200, 150},
+       {},
+       std::nullopt,
+       {VK_RIGHT, VK_RIGHT, VK_RIGHT, VK_RIGHT, VK_RIGHT, VK_RIGHT, VK_DOWN, VK_DOWN, VK_DOWN},
+       {200, 150, 206, 153}},
+      {"keys place the first corner, then size the cut up and to the left",
+       {300, 200},
+       {VK_LEFT, VK_LEFT, VK_UP},
+       std::nullopt,
+       {VK_LEFT, VK_LEFT, VK_LEFT, VK_LEFT, VK_UP, VK_UP},
+       {294, 197, 298, 199}},
+      {"keys fine-tune a dragged corner",
+       {100, 100},
+       {},
+       POINT{150, 140},
+       {VK_LEFT, VK_LEFT, VK_LEFT, VK_DOWN},
+       {100, 100, 147, 141}},
+      {"keys stop at the top-left edge",
+       {1, 1},
+       {VK_LEFT, VK_LEFT, VK_UP, VK_UP},
+       std::nullopt,
+       {VK_RIGHT, VK_RIGHT, VK_RIGHT, VK_RIGHT, VK_DOWN, VK_DOWN},
+       {0, 0, 4, 2}},
+      {"keys stop at the bottom-right edge",
+       {width - 3, height - 2},
+       {},
+       std::nullopt,
+       {VK_RIGHT, VK_RIGHT, VK_RIGHT, VK_RIGHT, VK_DOWN, VK_DOWN, VK_DOWN},
+       {width - 3, height - 2, width - 1, height - 1}},
+      {"with Shift the keyed corner keeps the selection square",
+       {100, 100},
+       {},
+       POINT{120, 110},
+       {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN},
+       {100, 100, 115, 115},
+       {Modifier::Shift}},
+  };
+  StartOverPattern();
+  for (const KeyedCase& c : cases) {
+    SCOPED_TRACE(c.rule);
+    ASSERT_TRUE(SetClipboardText(L"before"));
+    OpenOverlay();
+    POINT at = c.from;
+    ASSERT_TRUE(input::MoveTo(at));
+    ASSERT_TRUE(PressArrows(c.before, at));
+    const input::HeldModifiers held(c.modifiers);
+    ASSERT_TRUE(held.held()) << "the modifiers did not reach the system";
+    input::Press(input::Button::Left);
+    if (c.dragTo) {
+      at = *c.dragTo;
+      ASSERT_TRUE(input::MoveTo(at));
+    }
+    ASSERT_TRUE(PressArrows(c.during, at));
+    input::Release(input::Button::Left);
+    ASSERT_TRUE(WaitOverlayGone()) << "the overlay did not close after the drag";
+    EXPECT_TRUE(IsPatternArea(ClipboardPicture(), Pattern::Plain, c.expected));
   }
 }
 

@@ -1,6 +1,8 @@
 // Start-up and shutdown of the real program: the store it reads and writes,
 // a second instance, and the failure when the settings server is missing.
 
+#include <optional>
+
 #include "e2e/support/fixture.h"
 #include "e2e/support/paths.h"
 
@@ -34,8 +36,12 @@ TEST_F(Startup, PublishesItsFolderAndVersionWhenTheyDiffer) {
 
 TEST_F(Startup, StoredOptionsSurviveARunUnchanged) {
   const std::vector<std::pair<const wchar_t*, const wchar_t*>> stored = {
-      {L"DoubleClick", L"2"}, {L"ViewMode", L"1"}, {L"PGLupe", L"False"},
-      {L"CGridSize", L"8"},   {L"CutTimerTime", L"10"}, {L"Hotkey", L"True"},
+      {L"DoubleClick", L"2"},
+      {L"ViewMode", L"1"},
+      {L"PGLupe", L"False"},
+      {L"CGridSize", L"8"},
+      {L"CutTimerTime", L"10"},
+      {L"Hotkey", L"True"},
       {L"CountWave", L"C:\\音\\カウント"}};
   for (const auto& [key, text] : stored) store_.Write(L"Kestrel5", L"Options", key, text);
   const auto before = store_.Dump(L"Kestrel5");
@@ -62,27 +68,52 @@ TEST_F(Startup, ASecondStartEndsAtOnceAndLeavesTheFirstAlone) {
   CloseMenu();
 }
 
-TEST_F(Startup, AMissingSettingsServerIsReportedAndNothingIsWritten) {
-  UnregisteredServer unregistered;
-  Kestrel program;
-  HWND box = nullptr;
-  ASSERT_TRUE(WaitUntil([&] {
-    for (HWND window : WindowsOf(program.processId(), L"#32770")) {
-      if (IsWindowVisible(window)) box = window;
+TEST_F(Startup, AFailedStartIsReportedUntilDismissedAndNothingIsWritten) {
+  enum class Failure { MissingServer, ResidentWindowLoad };
+  struct Case {
+    const char* rule;
+    Failure failure;
+    const wchar_t* named;  // the failed step, as the message names it
+  };
+  const Case cases[] = {
+      {"the settings server is missing", Failure::MissingServer, L"SoftwareInfo"},
+      // The window's end posts the quit message; the box must not take it.
+      {"the resident window's load fails once its window exists", Failure::ResidentWindowLoad,
+       L"常駐ウィンドウの作成"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.rule);
+    std::optional<UnregisteredServer> unregistered;
+    std::optional<Refusal> refusal;
+    if (c.failure == Failure::MissingServer) {
+      unregistered.emplace();
+    } else {
+      refusal.emplace(kestrel::Allocation::TrayCallbackWindow);
+      ASSERT_TRUE(refusal->held());
     }
-    return box != nullptr || !program.Running();
-  }));
-  ASSERT_NE(box, nullptr) << "no message box";
-  EXPECT_EQ(WindowText(box), L"Kestrel5.2");
-  std::wstring message;
-  for (const auto& text : ChildTexts(box)) message += text + L"\n";
-  EXPECT_NE(message.find(L"SoftwareInfo"), std::wstring::npos) << Utf8(message);
-  EXPECT_TRUE(WindowsOf(program.processId(), L"Kestrel5.frmBackground").empty());
-  input::Key(VK_RETURN);
-  const auto code = program.WaitExit();
-  ASSERT_TRUE(code.has_value());
-  EXPECT_NE(*code, 0u);
-  EXPECT_FALSE(store_.Exists(L"Kestrel5"));
+    Kestrel program;
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+      for (HWND window : WindowsOf(program.processId(), L"#32770")) {
+        if (IsWindowVisible(window)) box = window;
+      }
+      return box != nullptr || !program.Running();
+    }));
+    ASSERT_NE(box, nullptr) << "no message box; " << Describe(program);
+    EXPECT_EQ(WindowText(box), L"Kestrel5.2");
+    std::wstring message;
+    for (const auto& text : ChildTexts(box)) message += text + L"\n";
+    EXPECT_NE(message.find(c.named), std::wstring::npos) << Utf8(message);
+    EXPECT_TRUE(WindowsOf(program.processId(), L"Kestrel5.frmBackground").empty());
+    // It waits for the user.
+    PumpFor(1s);
+    EXPECT_TRUE(IsWindow(box) && IsWindowVisible(box)) << "the message closed by itself";
+    EXPECT_TRUE(program.Running());
+    Activate(box);
+    input::Key(VK_RETURN);
+    EXPECT_EQ(program.WaitExit(), std::optional<DWORD>(1));
+    EXPECT_FALSE(store_.Exists(L"Kestrel5"));
+  }
 }
 
 }  // namespace

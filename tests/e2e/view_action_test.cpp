@@ -9,7 +9,7 @@
 // by the program itself would show there.
 
 #include <windows.h>
-
+// tlhelp32.h needs windows.h first.
 #include <tlhelp32.h>
 
 #include <algorithm>
@@ -73,22 +73,6 @@ bool ChildrenRunning(DWORD parent) {
   CloseHandle(snapshot);
   return running;
 }
-
-// The program refuses an allocation while a test holds this.
-class Refusal {
- public:
-  explicit Refusal(kestrel::Allocation what)
-      : event_(CreateEventW(nullptr, TRUE, FALSE, kestrel::RefusalEventName(what))) {}
-  ~Refusal() {
-    if (event_) CloseHandle(event_);
-  }
-  Refusal(const Refusal&) = delete;
-  Refusal& operator=(const Refusal&) = delete;
-  bool held() const { return event_ != nullptr; }
-
- private:
-  HANDLE event_;
-};
 
 uint32_t DesktopRgb() {
   const COLORREF c = GetSysColor(COLOR_BACKGROUND);

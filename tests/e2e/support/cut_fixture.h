@@ -2,6 +2,7 @@
 // A test of the cut: the program runs over the screen pattern, the overlay is
 // opened and a rectangle is dragged with real input.
 
+#include <algorithm>
 #include <initializer_list>
 #include <memory>
 
@@ -13,9 +14,13 @@ namespace e2e {
 
 // Commands of the resident window (menu item identifiers).
 inline constexpr UINT kScreenCutCommand = 1001;
+inline constexpr UINT kTimerScreenCutCommand = 1002;
 inline constexpr UINT kReScreenCutCommand = 1004;
 inline constexpr UINT kLastPictureCommand = 1006;
 inline constexpr UINT kClearCommand = 1007;
+
+// How long the pointer must stay where an arrow key put it.
+inline constexpr auto kArrowSteadyFor = std::chrono::milliseconds(100);
 
 inline constexpr RECT EmptyArea() { return {0, 0, 0, 0}; }
 
@@ -63,6 +68,33 @@ class CutTest : public ProgramTest {
     ASSERT_TRUE(input::MoveTo(to));
     input::Release(input::Button::Left);
     ASSERT_TRUE(WaitOverlayGone()) << "the overlay did not close after the drag";
+  }
+
+  // Arrow keys on the overlay, one after the other: each moves the pointer
+  // one pixel, none past the screen's edge. `at` is where the pointer is and
+  // becomes where the keys put it; the buttons then go there.
+  ::testing::AssertionResult PressArrows(std::initializer_list<WORD> keys, POINT& at) {
+    const LONG right = GetSystemMetrics(SM_CXSCREEN) - 1;
+    const LONG bottom = GetSystemMetrics(SM_CYSCREEN) - 1;
+    for (WORD key : keys) {
+      at.x = std::clamp(at.x + (key == VK_RIGHT) - (key == VK_LEFT), 0L, right);
+      at.y = std::clamp(at.y + (key == VK_DOWN) - (key == VK_UP), 0L, bottom);
+      input::Key(key);
+      POINT now{};
+      const auto there = [&] { return GetCursorPos(&now) && now.x == at.x && now.y == at.y; };
+      // The next key only once the pointer stays: Wine may still apply a
+      // position from before this key, which the next key would start from.
+      bool steady = false;
+      for (int attempt = 0; attempt < 10 && !steady; ++attempt) {
+        if (!WaitUntil(there, 3s)) break;
+        steady = !WaitUntil([&] { return !there(); }, kArrowSteadyFor);
+      }
+      if (!steady)
+        return ::testing::AssertionFailure() << "the pointer is at (" << now.x << ", " << now.y
+                                             << "), not (" << at.x << ", " << at.y << ")";
+    }
+    input::KeepPointerWhereItIs();
+    return ::testing::AssertionSuccess();
   }
 
   // A whole cut: the overlay opened by command and one drag.

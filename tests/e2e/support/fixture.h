@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "common/test_hooks.h"
 #include "e2e/support/driver.h"
 #include "e2e/support/menu_reader.h"
 
@@ -35,6 +36,23 @@ inline std::string Describe(const Kestrel& program) {
   }
   return out;
 }
+
+// The test build of the program refuses an allocation while a test holds
+// this.
+class Refusal {
+ public:
+  explicit Refusal(kestrel::Allocation what)
+      : event_(CreateEventW(nullptr, TRUE, FALSE, kestrel::RefusalEventName(what))) {}
+  ~Refusal() {
+    if (event_) CloseHandle(event_);
+  }
+  Refusal(const Refusal&) = delete;
+  Refusal& operator=(const Refusal&) = delete;
+  bool held() const { return event_ != nullptr; }
+
+ private:
+  HANDLE event_;
+};
 
 class ProgramTest : public ::testing::Test {
  protected:

@@ -119,6 +119,10 @@ bool MoveTo(POINT target) {
 }
 
 void Press(Button button) { SendButton(button, true); }
+void KeepPointerWhereItIs() {
+  POINT now{};
+  if (GetCursorPos(&now)) lastTarget = now;
+}
 void Release(Button button) { SendButton(button, false); }
 
 bool ClickAt(POINT at, Button button) {

@@ -16,8 +16,12 @@ enum class Modifier { Shift, Ctrl, Alt };
 // Moves the pointer to a screen point and waits until it stays there.
 // False when it would not stay.
 bool MoveTo(POINT target);
+// Pressed and released where the last move sent the pointer.
 void Press(Button button);
 void Release(Button button);
+// Makes where the pointer is now the place of the next press and release:
+// after the program itself moved it (the arrow keys on the overlay).
+void KeepPointerWhereItIs();
 // Moves there, then presses and releases.
 bool ClickAt(POINT at, Button button);
 

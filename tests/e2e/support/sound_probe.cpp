@@ -116,8 +116,15 @@ void Attach(HMODULE self) {
 
 }  // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
   if (reason == DLL_PROCESS_ATTACH) Attach(instance);
+  // The process ends (the probe is pinned, so this is its only detach):
+  // a sound may still play, and its library must still be there.
+  if (reason == DLL_PROCESS_DETACH && reserved && soundLog) {
+    const auto atEnd = GetModuleHandleW(e2e::kSoundLibrary) ? e2e::LibraryAtEnd::Loaded
+                                                            : e2e::LibraryAtEnd::Unloaded;
+    InterlockedExchange(&soundLog->soundLibraryAtEnd, static_cast<LONG>(atEnd));
+  }
   return TRUE;
 }
 

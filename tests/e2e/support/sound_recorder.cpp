@@ -51,4 +51,8 @@ std::vector<HeardSound> SoundRecorder::Calls() const {
   return heard;
 }
 
+LibraryAtEnd SoundRecorder::SoundLibraryAtEnd() const {
+  return log_ ? static_cast<LibraryAtEnd>(log_->soundLibraryAtEnd) : LibraryAtEnd::NotSeen;
+}
+
 }  // namespace e2e

@@ -30,6 +30,8 @@ class SoundRecorder {
   bool armed() const { return armed_; }
   // Every call so far, in order.
   std::vector<HeardSound> Calls() const;
+  // Once the program has ended: whether its sound library was still loaded.
+  LibraryAtEnd SoundLibraryAtEnd() const;
 
  private:
   HANDLE mapping_ = nullptr;

@@ -19,11 +19,16 @@ struct SoundCall {
   char name[MAX_PATH * 2];  // the ANSI bytes as passed, NUL-terminated
 };
 
+// Whether the sound library was still loaded as the program's process ended.
+enum class LibraryAtEnd : LONG { NotSeen = 0, Loaded = 1, Unloaded = 2 };
+inline constexpr wchar_t kSoundLibrary[] = L"winmm.dll";
+
 struct SoundLog {
   DWORD targetProcessId;  // the probe patches only this process
   volatile LONG patched;  // set once both imports are redirected
   volatile LONG count;    // calls written so far
   SoundCall calls[64];
+  volatile LONG soundLibraryAtEnd;  // a LibraryAtEnd, written at the end
 };
 
 }  // namespace e2e

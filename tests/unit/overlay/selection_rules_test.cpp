@@ -130,5 +130,40 @@ TEST(GetCutRect, OrdersTheCornersWithTheFarEdgeExclusive) {
   for (const auto& c : kCutRects) EXPECT_EQ(GetCutRect(c.a, c.b), c.expected) << c.rule;
 }
 
+constexpr Size kView{1920, 1080};
+
+struct StepCase {
+  const char* rule;
+  PixelPoint at;
+  PointerStep step;
+  Size view;
+  PixelPoint expected;
+};
+const StepCase kSteps[] = {
+    {"left moves one pixel", {100, 200}, PointerStep::Left, kView, {99, 200}},
+    {"right moves one pixel", {100, 200}, PointerStep::Right, kView, {101, 200}},
+    {"up moves one pixel", {100, 200}, PointerStep::Up, kView, {100, 199}},
+    {"down moves one pixel", {100, 200}, PointerStep::Down, kView, {100, 201}},
+    {"left stops at the left edge", {0, 200}, PointerStep::Left, kView, {0, 200}},
+    {"up stops at the top edge", {100, 0}, PointerStep::Up, kView, {100, 0}},
+    {"right stops on the last column", {1919, 200}, PointerStep::Right, kView, {1919, 200}},
+    {"down stops on the last row", {100, 1079}, PointerStep::Down, kView, {100, 1079}},
+    {"a pointer left of the overlay comes back onto it",
+     {-300, 200},
+     PointerStep::Up,
+     kView,
+     {0, 199}},
+    {"a pointer beyond the overlay comes back onto it",
+     {2500, 1500},
+     PointerStep::Left,
+     kView,
+     {1919, 1079}},
+    {"an empty overlay keeps the pointer at the origin", {5, 5}, PointerStep::Down, {0, 0}, {0, 0}},
+};
+
+TEST(StepPointer, MovesOnePixelAndStaysOnTheOverlay) {
+  for (const auto& c : kSteps) EXPECT_EQ(StepPointer(c.at, c.step, c.view), c.expected) << c.rule;
+}
+
 }  // namespace
 }  // namespace kestrel
