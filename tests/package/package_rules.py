@@ -325,7 +325,8 @@ def copies(new_version, disk_version, mode):
         if n > d:
             return True, f"copied ({new_version} over {disk_version})"
         if n == d:
-            return "e" in mode, f"equal versions {new_version}, REINSTALLMODE {mode}"
+            return "e" in mode, (f"{'copied' if 'e' in mode else 'not copied'} (equal versions"
+                                 f" {new_version}, REINSTALLMODE {mode})")
         return "d" in mode, f"lower version {new_version} than {disk_version} on disk"
     if new_version:
         return True, f"copied (versioned {new_version} over an unversioned file)"
