@@ -259,8 +259,9 @@ def removes(p):
             yield (f"no Upgrade row removes the {label} products ({code}) from 0 to"
                    f" {p.properties['ProductVersion']} inclusive: {shown}")
     sequence = p.sequence()
-    if "RemoveExistingProducts" not in sequence:
-        yield "RemoveExistingProducts is not in InstallExecuteSequence"
+    for action in ("FindRelatedProducts", "RemoveExistingProducts"):
+        if action not in sequence:
+            yield f"{action} is not in InstallExecuteSequence"
     secure = p.properties.get("SecureCustomProperties", "").split(";")
     for row in rows:
         if row["ActionProperty"] not in secure:
@@ -361,10 +362,11 @@ def simulate(old, new):
         component = components[row["Component_"]]
         path = (new.directory_path(component["Directory_"]) + "\\" +
                 long_name(row["FileName"])).lower()
-        if row["Version"] in files:  # a companion follows its parent
+        if row["Version"] in files:  # a companion shares its parent's fate
             copied, why = decide(row["Version"])
-            why = f"companion of {row['Version']}: {why}"
-        elif path not in disk:
+            decisions[key] = (copied, f"companion of {row['Version']}: {why}")
+            return decisions[key]
+        if path not in disk:
             copied, why = True, "copied (not on disk)"
         else:
             copied, why = copies(row["Version"] if is_version(row["Version"]) else None,
