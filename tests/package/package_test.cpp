@@ -107,8 +107,8 @@ std::vector<std::wstring> MachineRegistration(REGSAM view) {
 
 // The machine a binary is built for (IMAGE_FILE_MACHINE_*), 0 when unknown.
 WORD Machine(const std::wstring& path) {
-  const HANDLE opened = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, 0, nullptr);
+  const HANDLE opened =
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (opened == INVALID_HANDLE_VALUE) return 0;
   const kestrel::UniqueKernelHandle file(opened);
   IMAGE_DOS_HEADER dos{};
@@ -120,7 +120,8 @@ WORD Machine(const std::wstring& path) {
     return 0;
   return header.Machine;
 }
-constexpr WORD kOwnMachine = sizeof(void*) == 8 ? IMAGE_FILE_MACHINE_AMD64 : IMAGE_FILE_MACHINE_I386;
+constexpr WORD kOwnMachine =
+    sizeof(void*) == 8 ? IMAGE_FILE_MACHINE_AMD64 : IMAGE_FILE_MACHINE_I386;
 
 std::string Lines(const std::vector<std::wstring>& lines) {
   std::string out;
@@ -269,8 +270,7 @@ TEST_F(InstalledPackage, WithAProgressBarStartsTheProgram) {
     QueryFullProcessImageNameW(process.get(), 0, path.data(), &length);
     path.resize(length);
   }
-  EXPECT_EQ(_wcsicmp(path.c_str(), (InstallFolder() + L"\\Kestrel5.exe").c_str()), 0)
-      << Utf8(path);
+  EXPECT_EQ(_wcsicmp(path.c_str(), (InstallFolder() + L"\\Kestrel5.exe").c_str()), 0) << Utf8(path);
   ASSERT_TRUE(QuitStartedProgram(icon));
   ASSERT_EQ(Msiexec(L"/x \"" + msi_ + L"\""), 0u);
   EXPECT_FALSE(Exists(InstallFolder()));
