@@ -11,6 +11,7 @@
 #include "common/com_ptr.h"
 #include "common/win_handles.h"
 #include "core/options_table.h"
+#include "core/restart_registration.h"
 #include "core/startup_failure_text.h"
 #include "kestrel_version.h"
 #include "tray/frm_background.h"
@@ -261,6 +262,7 @@ void SaveChangedOptions() {
 int Main(HINSTANCE instance) {
   const UniqueKernelHandle instanceMutex(CreateMutexW(nullptr, FALSE, kInstanceMutexName));
   if (GetLastError() == ERROR_ALREADY_EXISTS) return 0;
+  RegisterRestartAfterUpdate();
 
   const ComApartment apartment;
   try {

@@ -8,15 +8,20 @@ cd "$root"
 bash scripts/bootstrap.sh
 source scripts/wine-env.sh
 
-# The shipped binaries are 32-bit; they are always built and their imports
-# checked, and tested themselves wherever 32-bit code can run.
+# Both architectures are built on every machine, each package checked by the
+# other's tree too. The shipped binaries are 32-bit; they are tested
+# themselves wherever 32-bit code can run, and the 64-bit tree is then built
+# as shipped with its package tests alone (run under 64-bit Wine below).
 if [ "$KESTREL_ARCH" = i686 ]; then
   bash scripts/build.sh i686 ON
+  bash scripts/build.sh x86_64 PACKAGE
+  packagedir=build/x86_64
 else
   echo "test: this machine cannot execute 32-bit code; testing the x86_64 build of the same sources"
   bash scripts/build.sh i686 OFF
   bash scripts/check-imports.sh i686 build/i686
   bash scripts/build.sh "$KESTREL_ARCH" ON
+  packagedir=""
 fi
 testdir="build/$KESTREL_ARCH"
 
@@ -40,4 +45,11 @@ mkdir -p "$WINEPREFIX"
 "$(kestrel_wineserver)" -p </dev/null >/dev/null 2>&1 || true
 bash scripts/prefix-setup.sh "$WINEPREFIX" "$winearch"
 
-ctest --test-dir "$testdir" --output-on-failure --timeout 300
+status=0
+ctest --test-dir "$testdir" --output-on-failure --timeout 300 || status=$?
+# The x64 package and both packages' rules, from the 64-bit tree (each
+# package test makes its own prefix, X server and wineserver).
+if [ -n "$packagedir" ]; then
+  ctest --test-dir "$packagedir" --output-on-failure --timeout 300 || status=$?
+fi
+exit "$status"

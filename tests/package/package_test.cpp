@@ -1,7 +1,8 @@
 // The packages as a user meets them, in a fresh prefix where nothing was
 // registered (package_test.sh makes it and runs these in order): the program
-// run from the unpacked zip, then the per-user package installed, installed
-// again, upgraded and removed with msiexec.
+// run from the unpacked zip, then the per-user package installed with a
+// progress bar (the program starts) and quietly (it does not), installed
+// again, upgraded, removed, and installed over the other architecture's.
 
 #include <windows.h>
 // After windows.h, which they need.
@@ -14,6 +15,7 @@
 
 #include "common/com_ptr.h"
 #include "common/registry_key.h"
+#include "common/win_handles.h"
 #include "e2e/support/cut_fixture.h"
 #include "package/install_support.h"
 #include "registration_table.h"
@@ -102,6 +104,24 @@ std::vector<std::wstring> UserRegistration() {
 std::vector<std::wstring> MachineRegistration(REGSAM view) {
   return Registration(HKEY_LOCAL_MACHINE, kClassesKey, view);
 }
+
+// The machine a binary is built for (IMAGE_FILE_MACHINE_*), 0 when unknown.
+WORD Machine(const std::wstring& path) {
+  const HANDLE opened =
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (opened == INVALID_HANDLE_VALUE) return 0;
+  const kestrel::UniqueKernelHandle file(opened);
+  IMAGE_DOS_HEADER dos{};
+  DWORD read = 0;
+  if (!ReadFile(file.get(), &dos, sizeof(dos), &read, nullptr) || read != sizeof(dos)) return 0;
+  SetFilePointer(file.get(), dos.e_lfanew + sizeof(DWORD), nullptr, FILE_BEGIN);
+  IMAGE_FILE_HEADER header{};
+  if (!ReadFile(file.get(), &header, sizeof(header), &read, nullptr) || read != sizeof(header))
+    return 0;
+  return header.Machine;
+}
+constexpr WORD kOwnMachine =
+    sizeof(void*) == 8 ? IMAGE_FILE_MACHINE_AMD64 : IMAGE_FILE_MACHINE_I386;
 
 std::string Lines(const std::vector<std::wstring>& lines) {
   std::string out;
@@ -218,6 +238,8 @@ class Packaged : public CutTest {
 
   const std::wstring msi_ = Environment(L"KESTREL_PACKAGE_MSI");
   const std::wstring newerMsi_ = Environment(L"KESTREL_PACKAGE_NEWER_MSI");
+  // The other architecture's package of the same version.
+  const std::wstring otherMsi_ = Environment(L"KESTREL_PACKAGE_OTHER_MSI");
 };
 
 class PortableFolder : public Packaged {};
@@ -230,9 +252,33 @@ TEST_F(PortableFolder, RunsWithNothingRegistered) {
   RunsAndCuts();
 }
 
-TEST_F(InstalledPackage, InstallsForThisUserAloneWhatTheServerRegisters) {
+// A double-click's install: the program starts once the package is in, its
+// icon in the tray; removing it afterwards (once the user quit it) leaves
+// the prefix as fresh for the tests below.
+TEST_F(InstalledPackage, WithAProgressBarStartsTheProgram) {
   SeparateUserClassViews();
+  ASSERT_EQ(MsiexecBasicUi(L"/i \"" + msi_ + L"\""), 0u);
+  const HWND icon = StartedProgramTrayIcon(std::chrono::seconds(30));
+  ASSERT_NE(icon, nullptr) << "no Kestrel5 tray icon after the install";
+  std::wstring path(MAX_PATH, L'\0');
+  DWORD processId = 0;
+  GetWindowThreadProcessId(icon, &processId);
+  {
+    const kestrel::UniqueKernelHandle process(
+        OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    DWORD length = MAX_PATH;
+    QueryFullProcessImageNameW(process.get(), 0, path.data(), &length);
+    path.resize(length);
+  }
+  EXPECT_EQ(_wcsicmp(path.c_str(), (InstallFolder() + L"\\Kestrel5.exe").c_str()), 0) << Utf8(path);
+  ASSERT_TRUE(QuitStartedProgram(icon));
+  ASSERT_EQ(Msiexec(L"/x \"" + msi_ + L"\""), 0u);
+  EXPECT_FALSE(Exists(InstallFolder()));
+}
+
+TEST_F(InstalledPackage, InstallsForThisUserAloneWhatTheServerRegisters) {
   ASSERT_EQ(Msiexec(L"/i \"" + msi_ + L"\""), 0u);
+  EXPECT_EQ(StartedProgramTrayIcon(std::chrono::seconds(3)), nullptr) << "started after /qn";
   for (const wchar_t* file : kFiles)
     EXPECT_TRUE(Exists(InstallFolder() + L"\\" + file)) << Utf8(file);
   for (const KNOWNFOLDERID* folder : kShortcutFolders) {
@@ -302,6 +348,27 @@ TEST_F(InstalledPackage, AutostartZeroLeavesOutTheStartupShortcutAlsoAfterAnUpgr
   EXPECT_TRUE(Exists(Shortcut(FOLDERID_Programs)));
   EXPECT_FALSE(Exists(Shortcut(FOLDERID_Startup))) << "the user's choice is kept";
   ASSERT_EQ(Msiexec(L"/x \"" + newerMsi_ + L"\""), 0u);
+  EXPECT_FALSE(Exists(InstallFolder()));
+}
+
+// One architecture at a time: this package replaces the other's, whose files
+// lie at the same paths, and leaves its own.
+TEST_F(InstalledPackage, ReplacesTheOtherArchitecturesInstall) {
+  ASSERT_FALSE(otherMsi_.empty()) << "KESTREL_PACKAGE_OTHER_MSI";
+  ASSERT_EQ(Msiexec(L"/i \"" + otherMsi_ + L"\""), 0u);
+  ASSERT_EQ(InstalledVersions(otherMsi_).size(), 1u);
+  EXPECT_NE(Machine(InstallFolder() + L"\\Kestrel5.exe"), kOwnMachine);
+  ASSERT_EQ(Msiexec(L"/i \"" + msi_ + L"\""), 0u);
+  EXPECT_TRUE(InstalledVersions(otherMsi_).empty()) << "the other architecture's is still there";
+  EXPECT_EQ(InstalledVersions(msi_).size(), 1u);
+  for (const wchar_t* file : kFiles) {
+    EXPECT_EQ(Machine(InstallFolder() + L"\\" + file), kOwnMachine) << Utf8(file);
+  }
+  for (const KNOWNFOLDERID* folder : kShortcutFolders) {
+    EXPECT_EQ(Utf8(ShortcutTarget(Shortcut(*folder))), Utf8(InstallFolder() + L"\\Kestrel5.exe"))
+        << Utf8(Shortcut(*folder));
+  }
+  ASSERT_EQ(Msiexec(L"/x \"" + msi_ + L"\""), 0u);
   EXPECT_FALSE(Exists(InstallFolder()));
 }
 

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Runs the package tests in a fresh prefix, made anew each time so that
 # nothing is registered or installed beforehand, on an X server of its own:
-#   package_test.sh BUILD_DIR PACKAGE(path without .msi/.zip) NEWER_MSI
+#   package_test.sh BUILD_DIR PACKAGE(path without .msi/.zip) NEWER_MSI OTHER_ARCHITECTURE_MSI
 # Passes only on GoogleTest's closing line: a crashed Wine process can end
 # with code 0.
 set -euo pipefail
 build=$(cd "$1" && pwd)
-package=$2 newer=$3
+package=$2 newer=$3 other=$4
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 scripts="$here/../../scripts"
 source "$scripts/wine-env.sh"
@@ -45,9 +45,10 @@ bash "$scripts/prefix-setup.sh" "$WINEPREFIX" win64
 (cd "$unpacked" && cmake -E tar xf "$package.zip")
 
 winpath() { echo "Z:$1" | tr / '\\'; }
-export KESTREL_PACKAGE_MSI KESTREL_PACKAGE_NEWER_MSI KESTREL_PACKAGE_FOLDER
+export KESTREL_PACKAGE_MSI KESTREL_PACKAGE_NEWER_MSI KESTREL_PACKAGE_OTHER_MSI KESTREL_PACKAGE_FOLDER
 KESTREL_PACKAGE_MSI=$(winpath "$package.msi")
 KESTREL_PACKAGE_NEWER_MSI=$(winpath "$newer")
+KESTREL_PACKAGE_OTHER_MSI=$(winpath "$other")
 KESTREL_PACKAGE_FOLDER=$(winpath "$unpacked/Kestrel5")
 
 out=$(mktemp)

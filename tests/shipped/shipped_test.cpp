@@ -88,15 +88,6 @@ std::wstring UserServer(const CLSID& clsid, REGSAM view) {
   return path;
 }
 
-// The shell still shows the icon: only a known icon can be modified.
-bool TrayIconShown(HWND trayIcon) {
-  NOTIFYICONDATAW probe{};
-  probe.cbSize = sizeof(probe);
-  probe.hWnd = trayIcon;
-  probe.uID = 0;
-  return Shell_NotifyIconW(NIM_MODIFY, &probe) != FALSE;
-}
-
 // Opens the tray menu as the shell does and picks an item by its mnemonic.
 ::testing::AssertionResult ChooseFromTrayMenu(const Kestrel& program, WORD mnemonic) {
   program.TrayCallback(WM_RBUTTONDOWN);

@@ -11,11 +11,8 @@ namespace e2e {
 namespace {
 
 constexpr wchar_t kStoreRoot[] = L"Software\\VB and VBA Program Settings";
-constexpr wchar_t kBackgroundClass[] = L"Kestrel5.frmBackground";
-constexpr wchar_t kTrayIconClass[] = L"Kestrel5.picTrayIcon";
-// The shell's tray callback message and the program's quit command.
+// The shell's tray callback message.
 constexpr UINT kTrayCallbackMessage = WM_MOUSEMOVE;
-constexpr UINT kQuitCommand = 1011;
 constexpr auto kPollInterval = 10ms;
 
 std::wstring AppPath(const wchar_t* application, const wchar_t* section = nullptr) {

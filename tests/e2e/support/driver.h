@@ -63,6 +63,11 @@ DWORD RunAndWait(std::wstring commandLine, std::chrono::milliseconds timeout = 6
 // KESTREL_E2E_PROGRAM_PATH (an unpacked or installed copy), else the build
 // tree's.
 inline constexpr wchar_t kProgramVariable[] = L"KESTREL_E2E_PROGRAM_PATH";
+// The program's resident window and its tray icon's window, its only child.
+inline constexpr wchar_t kBackgroundClass[] = L"Kestrel5.frmBackground";
+inline constexpr wchar_t kTrayIconClass[] = L"Kestrel5.picTrayIcon";
+// The tray menu's quit command.
+inline constexpr UINT kQuitCommand = 1011;
 std::wstring ProgramPath();
 
 // The running program. Ends it on destruction: by its own quit command when
