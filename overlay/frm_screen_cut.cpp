@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/message_pump.h"
+#include "common/open_trace.h"
 #include "common/test_hooks.h"
 #include "core/capture_control.h"
 #include "core/mdl_kestrel.h"
@@ -178,33 +179,44 @@ LRESULT frmScreenCut::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
 void frmScreenCut::Load() {
   if (window_ || loading_) return;
   loading_ = true;
+  OpenTraceStep("load");
   if (CreateFormWindow()) Form_Load();
   loading_ = false;
 }
 
 void frmScreenCut::Form_Load() {
+  OpenTraceStep("window");
   UpdateScreenExtent();
+  OpenTraceStep("extent");
   DoEvents();
+  OpenTraceStep("events");
   if (!window_) return;  // the pending messages ended the program
   closing_ = false;
   heldButtons_ = 0;
   SetWindowPos(window_, nullptr, 0, 0, ScreenExtentWidth, ScreenExtentHeight,
                SWP_NOZORDER | SWP_NOACTIVATE);
+  OpenTraceStep("placed");
   CaptureScreen();
+  OpenTraceStep("captured");
   picLupe_ = Surface(kLupeSourceSide, kLupeSourceSide);
   imgLupe_ = Surface(kLupeImageSide, kLupeImageSide);
+  OpenTraceStep("blocks");
   selection_.Open();
   POINT pointer{};
   GetCursorPos(&pointer);
   ScreenToClient(window_, &pointer);
   painter_.Open();
+  OpenTraceStep("fonts");
   scene_.Reset(
       view_, {pointer.x, pointer.y},
       {SystemColour(COLOR_WINDOWTEXT), SystemColour(COLOR_BTNTEXT), SystemColour(COLOR_INFOBK)},
       painter_.Measure());
+  OpenTraceStep("scene");
   InvalidateDirty();
   SetColourTimer(true);
+  OpenTraceStep("invalidated");
   SetTopMost(window_);
+  OpenTraceStep("shown");
 }
 
 void frmScreenCut::Form_Resize() {
@@ -237,6 +249,7 @@ void frmScreenCut::CaptureScreen() {
 }
 
 void frmScreenCut::Form_Paint() {
+  OpenTraceStep("paint");
   const UniqueRegion update(CreateRectRgn(0, 0, 0, 0));
   const int kind = update ? GetUpdateRgn(window_, update.get(), FALSE) : ERROR;
   PAINTSTRUCT paint{};
@@ -254,6 +267,7 @@ void frmScreenCut::Form_Paint() {
     RECT bounds{};
     GetRgnBox(update.get(), &bounds);
     if (!backBuffer_) backBuffer_ = Surface(picView_.width(), picView_.height());
+    OpenTraceStep("backbuffer");
     const HDC compose = backBuffer_ ? backBuffer_.dc() : dc;
     UniqueRegion composed;
     HRGN composedPart = update.get();
@@ -272,6 +286,7 @@ void frmScreenCut::Form_Paint() {
       // No frozen image could be made: picView shows its background colour.
       FillRgn(compose, update.get(), GetSysColorBrush(COLOR_BACKGROUND));
     }
+    OpenTraceStep("frozen");
     SelectClipRgn(compose, composedPart);
     painter_.Paint(compose, scene_, imgLupe_, rects);
     SelectClipRgn(compose, nullptr);
@@ -282,6 +297,7 @@ void frmScreenCut::Form_Paint() {
     SelectClipRgn(dc, nullptr);
   }
   EndPaint(window_, &paint);
+  OpenTraceEnd("program", "painted");
 }
 
 void frmScreenCut::InvalidateDirty() {
