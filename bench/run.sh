@@ -12,7 +12,7 @@
 # It ends with one table of every figure next to its floor and the ratio.
 #   bench/run.sh [OPENINGS [MOVES [CUTS [STARTS [IDLE_SECONDS]]]]]
 # The defaults (40 2000 30 10 60) give 30 hand-overs and 10 cold starts of
-# each program per size; a run takes about 7 minutes.
+# each program per size; a run takes about 8 minutes.
 # KESTREL_BENCH_GUIDE=off runs with the pointer guide and magnifier off, for
 # a comparison with the defaults (both on).
 set -euo pipefail
