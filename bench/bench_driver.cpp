@@ -3,10 +3,11 @@
 // Opening: Windows + C is sent with SendInput, then the overlay window is
 // polled until it is visible; the program and the floor are measured the
 // same way, in alternating rounds. Moves: the probe DLL is hooked into the
-// program's thread and times pointer moves on the open overlay there.
+// overlay's thread, the program's and then the floor's, and times pointer
+// moves and pulse ticks on the open overlay there.
 // Output lines: "open <who> <median ms> <p90 ms> <n> <failed>" and
-// "move <pass> <width>x<height> <median us> <p90 us> <n> <median us before the paint>
-// <CPU us of the program's thread per move>",
+// "move <who> <pass> <width>x<height> <median us> <p90 us> <n> <median us before the paint>
+// <CPU us of the overlay's thread per move>",
 // "idle <who> <start|options|after> <working set KiB> <private KiB>" (options:
 // after the options dialog was opened and closed once).
 
@@ -25,6 +26,7 @@
 
 #include "bench/bench_support.h"
 #include "bench/bench_wire.h"
+#include "common/open_trace.h"
 #include "common/win_handles.h"
 #include "overlay/frm_screen_cut.h"
 #include "tray/frm_background.h"
@@ -52,9 +54,11 @@ constexpr int kRounds = 2;
 // Key to visible window, in milliseconds; nothing when it never showed.
 std::optional<double> TimeOpening(const char* overlayClass) {
   const auto start = Clock::now();
+  kestrel::OpenTraceBegin("key");
   PressWindowsC();
   if (!WaitUntil([&] { return VisibleWindow(overlayClass) != nullptr; }, kOpenTimeout))
     return std::nullopt;
+  kestrel::OpenTraceEnd("driver", "visible");
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
@@ -74,6 +78,8 @@ struct OpenFigures {
 void MeasureOpenings(const char* overlayClass, int count, OpenFigures& figures) {
   for (int i = 0; i < kWarmupOpens + count; ++i) {
     const std::optional<double> ms = TimeOpening(overlayClass);
+    // The opening ends with its first paint, as a user would wait for it.
+    std::this_thread::sleep_for(kSettle);
     if (!CloseOverlay(overlayClass)) std::fprintf(stderr, "bench: overlay did not close\n");
     if (i < kWarmupOpens) continue;
     if (ms)
@@ -83,8 +89,10 @@ void MeasureOpenings(const char* overlayClass, int count, OpenFigures& figures) 
   }
 }
 
-// Opens the program's overlay and has the probe time moves on it.
-bool MeasureMoves(const std::wstring& probePath, int moves) {
+// Opens an overlay, the program's or the floor's, and has the probe time
+// moves on it.
+bool MeasureMoves(const char* who, const char* overlayClass, const std::wstring& probePath,
+                  int moves) {
   const UniqueKernelHandle mapping(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE,
                                                       0, sizeof(MoveReport),
                                                       kestrel::bench::kMoveReportName));
@@ -98,9 +106,9 @@ bool MeasureMoves(const std::wstring& probePath, int moves) {
                                     reinterpret_cast<void*>(GetProcAddress(probe, "MoveProbeHook")))
                               : nullptr;
   bool ok = false;
-  if (report && hookProc && TimeOpening(kProgramOverlayClass)) {
+  if (report && hookProc && TimeOpening(overlayClass)) {
     std::this_thread::sleep_for(kSettle);
-    const HWND overlay = FindWindowA(kProgramOverlayClass, nullptr);
+    const HWND overlay = FindWindowA(overlayClass, nullptr);
     const DWORD thread = GetWindowThreadProcessId(overlay, nullptr);
     if (const HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, hookProc, probe, thread)) {
       PostMessageW(overlay, RegisterWindowMessageW(kestrel::bench::kRunMovesMessage),
@@ -110,7 +118,7 @@ bool MeasureMoves(const std::wstring& probePath, int moves) {
       UnhookWindowsHookEx(hook);
     }
   }
-  CloseOverlay(kProgramOverlayClass);
+  CloseOverlay(overlayClass);
   if (ok) {
     const char* names[] = {"crosshair", "tick", "drag"};
     for (int pass = 0; pass < kestrel::bench::kPassCount; ++pass) {
@@ -118,7 +126,7 @@ bool MeasureMoves(const std::wstring& probePath, int moves) {
       const std::vector<double> us(report->micros[pass], report->micros[pass] + n);
       const std::vector<double> handled(report->handledMicros[pass],
                                         report->handledMicros[pass] + n);
-      std::printf("move %s %dx%d %.1f %.1f %d %.1f %.1f\n", names[pass], report->width,
+      std::printf("move %s %s %dx%d %.1f %.1f %d %.1f %.1f\n", who, names[pass], report->width,
                   report->height, Percentile(us, 0.5), Percentile(us, 0.9), n,
                   Percentile(handled, 0.5), report->cpuMicros[pass]);
     }
@@ -191,6 +199,7 @@ int wmain(int argc, wchar_t** argv) {
 
   OpenFigures programOpens, floorOpens;
   bool movesDone = false;
+  bool floorMovesDone = false;
   const int perRound = (opens + kRounds - 1) / kRounds;
   for (int round = 0; round < kRounds; ++round) {
     {
@@ -210,7 +219,7 @@ int wmain(int argc, wchar_t** argv) {
       }
       MeasureOpenings(kProgramOverlayClass, perRound, programOpens);
       if (!movesDone) {
-        movesDone = MeasureMoves(probe, moves);
+        movesDone = MeasureMoves("program", kProgramOverlayClass, probe, moves);
         if (!movesDone) std::fprintf(stderr, "bench: the move probe reported nothing\n");
       }
       if (round == 0) PrintIdle("program", "after", kestrel.process());
@@ -225,6 +234,11 @@ int wmain(int argc, wchar_t** argv) {
       std::this_thread::sleep_for(kSettle);
       if (round == 0) PrintIdle("floor", "start", bare.process());
       MeasureOpenings(kFloorOverlayClass, perRound, floorOpens);
+      if (!floorMovesDone) {
+        floorMovesDone = MeasureMoves("floor", kFloorOverlayClass, probe, moves);
+        if (!floorMovesDone)
+          std::fprintf(stderr, "bench: the move probe reported nothing from the floor\n");
+      }
       if (round == 0) PrintIdle("floor", "after", bare.process());
     }
   }

@@ -32,7 +32,7 @@ struct MoveReport {
   int32_t width;  // client size of the overlay that was driven
   int32_t height;
   int32_t count[kPassCount];
-  // CPU time (user + kernel) of the program's thread over each pass, per
+  // CPU time (user + kernel) of the overlay's thread over each pass, per
   // move, in microseconds: unlike the times below, it does not count the
   // waits for other processes that a busy machine stretches.
   float cpuMicros[kPassCount];

@@ -1,16 +1,20 @@
 // The floor of opening an overlay: on Windows + C, copy the desktop into a
 // memory bitmap and show it in a topmost borderless window. Nothing else, so
 // the time from the key to a visible window is what Wine and the platform
-// cost. A press and a release of the left button on it put the rectangle
-// between them on the clipboard as a bitmap and close it: the floor of the
-// hand-over. WM_CLOSE on the overlay hides it again; WM_CLOSE on the host
-// quits.
+// cost. Over the frozen image it draws a crosshair, two one-pixel lines
+// across the window that follow each pointer move, and a tick of the timer
+// the overlay's pulse uses recolours them in place: the floor of a move and
+// of a tick. A press and a release of the left button on it put the
+// rectangle between them on the clipboard as a bitmap and close it: the
+// floor of the hand-over. WM_CLOSE on the overlay hides it again; WM_CLOSE on
+// the host quits.
 
 #include <windows.h>
 
 #include <algorithm>
 
 #include "bench/bench_wire.h"
+#include "common/open_trace.h"
 #include "core/capture_control_rules.h"
 #include "overlay/surface.h"
 
@@ -19,6 +23,10 @@ namespace {
 using kestrel::bench::kFloorHostClass;
 using kestrel::bench::kFloorOverlayClass;
 constexpr int kHotkeyId = 1;
+// The overlay's pulse timer, as the move probe sends it.
+constexpr WPARAM kPulseTimerId = 1;
+constexpr COLORREF kLineWhite = RGB(255, 255, 255);
+constexpr COLORREF kLineGrey = RGB(128, 128, 128);
 
 using kestrel::UniqueBitmap;
 using kestrel::UniqueMemoryDc;
@@ -41,6 +49,28 @@ struct FrozenScreen {
 FrozenScreen g_frozen;
 HWND g_overlay = nullptr;
 POINT g_press{};
+POINT g_crosshair{};
+COLORREF g_lineColour = kLineWhite;
+
+RECT LineH(POINT at) { return {0, at.y, g_frozen.width, at.y + 1}; }
+RECT LineV(POINT at) { return {at.x, 0, at.x + 1, g_frozen.height}; }
+
+// The lines at `from` and at `to` repainted, in one invalidation.
+void InvalidateCrosshair(HWND window, POINT from, POINT to) {
+  const RECT rects[] = {LineH(from), LineV(from), LineH(to), LineV(to)};
+  const kestrel::UniqueRegion all(CreateRectRgn(0, 0, 0, 0));
+  const kestrel::UniqueRegion one(CreateRectRgn(0, 0, 0, 0));
+  for (const RECT& r : rects) {
+    SetRectRgn(one.get(), r.left, r.top, r.right, r.bottom);
+    CombineRgn(all.get(), all.get(), one.get(), RGN_OR);
+  }
+  InvalidateRgn(window, all.get(), FALSE);
+}
+
+void FillLine(HDC dc, const RECT& r) {
+  SetDCBrushColor(dc, g_lineColour);
+  FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+}
 
 // The rectangle from the press to the release, the far column and row
 // excluded, as a bitmap on the clipboard. As with the program, an empty
@@ -89,9 +119,13 @@ void Capture() {
 void Open(HINSTANCE instance) {
   if (g_overlay) return;
   Capture();
+  kestrel::OpenTraceStep("captured");
+  GetCursorPos(&g_crosshair);
+  g_lineColour = kLineWhite;
   g_overlay = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kFloorOverlayClass, "",
                               WS_POPUP | WS_VISIBLE, 0, 0, g_frozen.width, g_frozen.height, nullptr,
                               nullptr, instance, nullptr);
+  kestrel::OpenTraceStep("shown");
 }
 
 LRESULT CALLBACK OverlayProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -99,14 +133,31 @@ LRESULT CALLBACK OverlayProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT: {
+      kestrel::OpenTraceStep("paint");
       PAINTSTRUCT paint{};
       const HDC dc = BeginPaint(window, &paint);
+      // One copy over the bounds, clipped to what is invalid, then the lines.
       const RECT& r = paint.rcPaint;
       BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, g_frozen.dc.get(), r.left,
              r.top, SRCCOPY);
+      FillLine(dc, LineH(g_crosshair));
+      FillLine(dc, LineV(g_crosshair));
       EndPaint(window, &paint);
+      kestrel::OpenTraceEnd("floor", "painted");
       return 0;
     }
+    case WM_MOUSEMOVE: {
+      const POINT from = g_crosshair;
+      g_crosshair = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+      InvalidateCrosshair(window, from, g_crosshair);
+      return 0;
+    }
+    case WM_TIMER:
+      if (wParam == kPulseTimerId) {
+        g_lineColour = g_lineColour == kLineWhite ? kLineGrey : kLineWhite;
+        InvalidateCrosshair(window, g_crosshair, g_crosshair);
+      }
+      return 0;
     case WM_LBUTTONDOWN:
       g_press = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
       return 0;
@@ -128,6 +179,7 @@ LRESULT CALLBACK OverlayProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_HOTKEY:
+      kestrel::OpenTraceBegin("hotkey");
       Open(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE)));
       return 0;
     case WM_CLOSE:

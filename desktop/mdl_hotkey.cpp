@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "common/cp932.h"
+#include "common/open_trace.h"
 #include "desktop/hotkey_logic.h"
 
 namespace kestrel {
@@ -45,7 +46,9 @@ LRESULT CALLBACK HotkeyWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
   if (message == WM_HOTKEY && IsOurHotkey(wParam, HotkeyId) && g_doubleClick) {
     // A copy: the action may end in the window's destruction.
     const auto doubleClick = g_doubleClick;
+    OpenTraceBegin("hotkey");
     doubleClick();
+    OpenTraceStep("rearmed");
   }
   const LRESULT result = CallWindowProcA(PreviousWindowProc, window, message, wParam, lParam);
   if (message == WM_NCDESTROY && window == g_window) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/message_pump.h"
+#include "common/open_trace.h"
 #include "common/test_hooks.h"
 #include "core/capture_control.h"
 #include "core/mdl_kestrel.h"
@@ -114,9 +115,11 @@ bool frmScreenCut::CreateFormWindow() {
   windowClass.hCursor = transparentCursor_.get();
   windowClass.lpszClassName = kScreenCutClassName;
   if (!RegisterClassExA(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
-  // A tool window: the overlay shows no taskbar button.
-  CreateWindowExA(WS_EX_TOOLWINDOW, kScreenCutClassName, kScreenCutCaption, WS_POPUP, 0, 0, 0, 0,
-                  nullptr, nullptr, instance_, this);
+  // A tool window: the overlay shows no taskbar button. It is made at the
+  // last opening's extent: while the screen stays as it was, placing it
+  // then has nothing to do.
+  CreateWindowExA(WS_EX_TOOLWINDOW, kScreenCutClassName, kScreenCutCaption, WS_POPUP, 0, 0,
+                  ScreenExtentWidth, ScreenExtentHeight, nullptr, nullptr, instance_, this);
   return window_ != nullptr;
 }
 
@@ -187,37 +190,51 @@ LRESULT frmScreenCut::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
 void frmScreenCut::Load() {
   if (window_ || loading_) return;
   loading_ = true;
+  OpenTraceStep("load");
   if (CreateFormWindow()) Form_Load();
   loading_ = false;
 }
 
 void frmScreenCut::Form_Load() {
+  OpenTraceStep("window");
   UpdateScreenExtent();
+  OpenTraceStep("extent");
   DoEvents();
+  OpenTraceStep("events");
   if (!window_) return;  // the pending messages ended the program
   closing_ = false;
   heldButtons_ = 0;
-  SetWindowPos(window_, nullptr, 0, 0, ScreenExtentWidth, ScreenExtentHeight,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT placed{};
+  GetWindowRect(window_, &placed);
+  if (placed.left != 0 || placed.top != 0 || placed.right != ScreenExtentWidth ||
+      placed.bottom != ScreenExtentHeight)
+    SetWindowPos(window_, nullptr, 0, 0, ScreenExtentWidth, ScreenExtentHeight,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  else
+    Form_Resize();  // made at its place, whether or not a WM_SIZE told picView
+  OpenTraceStep("placed");
   CaptureScreen();
-  picLupe_ = Surface(kLupeSourceSide, kLupeSourceSide);
-  imgLupe_ = Surface(kLupeImageSide, kLupeImageSide);
+  OpenTraceStep("captured");
   selection_.Open();
   POINT pointer{};
   GetCursorPos(&pointer);
   ScreenToClient(window_, &pointer);
   painter_.Open();
+  OpenTraceStep("fonts");
   scene_.Reset(
       view_, {pointer.x, pointer.y},
       {SystemColour(COLOR_WINDOWTEXT), SystemColour(COLOR_BTNTEXT), SystemColour(COLOR_INFOBK)},
       painter_.Measure());
+  OpenTraceStep("scene");
   InvalidateDirty();
   SetColourTimer(true);
+  OpenTraceStep("invalidated");
   SetTopMost(window_);
   // Esc and the arrow keys are meant for the overlay, whichever window had
   // the keyboard before it opened.
   SetForegroundWindow(window_);
   SetFocus(window_);
+  OpenTraceStep("shown");
 }
 
 void frmScreenCut::Form_Resize() {
@@ -250,6 +267,7 @@ void frmScreenCut::CaptureScreen() {
 }
 
 void frmScreenCut::Form_Paint() {
+  OpenTraceStep("paint");
   const UniqueRegion update(CreateRectRgn(0, 0, 0, 0));
   const int kind = update ? GetUpdateRgn(window_, update.get(), FALSE) : ERROR;
   PAINTSTRUCT paint{};
@@ -262,29 +280,40 @@ void frmScreenCut::Form_Paint() {
     // restored only beneath what the opaque elements (lines, filled boxes)
     // do not cover. Each copy is one call over the bounds, clipped: the
     // crosshair cuts the region into some twenty rectangles, and a call per
-    // rectangle cost more than the pixels it copied.
+    // rectangle cost more than the pixels it copied. While only lines and
+    // filled boxes show (the crosshair alone, as at the opening), they cover
+    // every pixel they stand on: drawn straight onto the window they still
+    // draw each pixel once, and no back buffer is made or copied.
     const std::vector<RECT> rects = RectsOf(update.get());
     RECT bounds{};
     GetRgnBox(update.get(), &bounds);
-    if (!backBuffer_) backBuffer_ = Surface(picView_.width(), picView_.height());
-    const HDC compose = backBuffer_ ? backBuffer_.dc() : dc;
+    const std::vector<Rect> shown = scene_.ShownBounds();
+    const std::vector<Rect> opaque = scene_.OpaqueBounds();
+    const bool straight = shown.size() == opaque.size();
+    if (!straight && !backBuffer_) backBuffer_ = Surface(picView_.width(), picView_.height());
+    OpenTraceStep("backbuffer");
+    const HDC compose = !straight && backBuffer_ ? backBuffer_.dc() : dc;
     UniqueRegion composed;
     HRGN composedPart = update.get();
     if (picView_) {
-      const UniqueRegion direct = Without(update.get(), scene_.ShownBounds());
+      const UniqueRegion direct = Without(update.get(), shown);
       if (direct) composed = Without(update.get(), direct.get());
       if (composed) {
         composedPart = composed.get();
         SelectClipRgn(dc, direct.get());
         Blit(dc, picView_.dc(), bounds);
       }
-      const UniqueRegion background = Without(composedPart, scene_.OpaqueBounds());
-      SelectClipRgn(compose, background ? background.get() : composedPart);
-      Blit(compose, picView_.dc(), bounds);
+      const UniqueRegion background = Without(composedPart, opaque);
+      RECT box{};
+      if (!background || GetRgnBox(background.get(), &box) != NULLREGION) {
+        SelectClipRgn(compose, background ? background.get() : composedPart);
+        Blit(compose, picView_.dc(), bounds);
+      }
     } else {
       // No frozen image could be made: picView shows its background colour.
       FillRgn(compose, update.get(), GetSysColorBrush(COLOR_BACKGROUND));
     }
+    OpenTraceStep("frozen");
     SelectClipRgn(compose, composedPart);
     painter_.Paint(compose, scene_, imgLupe_, rects);
     SelectClipRgn(compose, nullptr);
@@ -295,6 +324,7 @@ void frmScreenCut::Form_Paint() {
     SelectClipRgn(dc, nullptr);
   }
   EndPaint(window_, &paint);
+  OpenTraceEnd("program", "painted");
 }
 
 void frmScreenCut::InvalidateDirty() {
@@ -481,6 +511,10 @@ void frmScreenCut::RefreshPointerGuide(const GuideSettings& guide) {
 }
 
 void frmScreenCut::FillLupe(PixelPoint at) {
+  // The blocks are made when the magnifier is first filled, not while the
+  // overlay opens: it shows only after a pointer move.
+  if (!picLupe_) picLupe_ = Surface(kLupeSourceSide, kLupeSourceSide);
+  if (!imgLupe_) imgLupe_ = Surface(kLupeImageSide, kLupeImageSide);
   if (!picLupe_ || !imgLupe_) return;
   // The block is cleared first: pixels beyond the frozen image stay black.
   const RECT block{0, 0, kLupeSourceSide, kLupeSourceSide};
