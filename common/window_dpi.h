@@ -86,13 +86,14 @@ inline void KeepDialogScalingOff(HWND dialog) {
 
 // A font of `hundredthsOfPoint` at a resolution.
 inline HFONT CreatePointFont(int hundredthsOfPoint, int dpi, const wchar_t* face, BYTE charset,
-                             int weight = FW_NORMAL) {
+                             int weight = FW_NORMAL,
+                             BYTE pitchAndFamily = DEFAULT_PITCH | FF_DONTCARE) {
   LOGFONTW font{};
   font.lfHeight = -MulDiv(hundredthsOfPoint, dpi, kPointsPerInch * 100);
   font.lfWeight = weight;
   font.lfCharSet = charset;
   font.lfQuality = DEFAULT_QUALITY;
-  font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+  font.lfPitchAndFamily = pitchAndFamily;
   wcsncpy(font.lfFaceName, face, LF_FACESIZE - 1);
   return CreateFontIndirectW(&font);
 }

@@ -97,14 +97,8 @@ constexpr wchar_t kDialogFontFace[] = L"MS UI Gothic";
 constexpr int kDialogFontPoints = 9;
 
 HFONT CreateDialogFont(int dpi) {
-  LOGFONTW font{};
-  font.lfHeight = -MulDiv(kDialogFontPoints, dpi, kPointsPerInch);
-  font.lfWeight = FW_NORMAL;
-  font.lfCharSet = SHIFTJIS_CHARSET;
-  font.lfQuality = DEFAULT_QUALITY;
-  font.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
-  wcsncpy(font.lfFaceName, kDialogFontFace, LF_FACESIZE - 1);
-  return CreateFontIndirectW(&font);
+  return CreatePointFont(kDialogFontPoints * 100, dpi, kDialogFontFace, SHIFTJIS_CHARSET,
+                         FW_NORMAL, VARIABLE_PITCH | FF_SWISS);
 }
 
 // The tab control's font: the system's default GUI font, made anew at the
