@@ -6,6 +6,7 @@
 #include <array>
 #include <vector>
 
+#include "common/foreground.h"
 #include "common/message_pump.h"
 #include "common/open_trace.h"
 #include "common/test_hooks.h"
@@ -232,8 +233,7 @@ void frmScreenCut::Form_Load() {
   SetTopMost(window_);
   // Esc and the arrow keys are meant for the overlay, whichever window had
   // the keyboard before it opened.
-  SetForegroundWindow(window_);
-  SetFocus(window_);
+  TakeKeyboard(window_);
   OpenTraceStep("shown");
 }
 
