@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Draws the program's own icons: the tray icon with 256 and with 16 colours
-(16 x 16) and the 64 x 64 logo of the about box. Writes plain .ico files.
+and the logo of the about box, each at the sizes of 100, 125, 150 and 200 %
+(16, 20, 24, 32 and 64, 80, 96, 128), so that a scaled screen picks a drawn
+size instead of stretching a smaller one. Writes plain .ico files.
 Run from this folder; the output is committed."""
 import struct
 
@@ -25,16 +27,17 @@ def pixel(x, y):
         return 'k'
     return 'bg'
 
-def ico(size, bpp, palette, colour_of):
+def image(size, bpp, palette, colour_of):
+    """One icon image (header, palette, colour and mask rows); the 16 x 16
+    grid scaled by nearest neighbour, so every size stays sharp."""
     count = 1 << bpp
     pal = list(palette) + [(0, 0, 0)] * (count - len(palette))
-    scale = size // SIZE
     rows_xor, rows_and = [], []
     for y in reversed(range(size)):
         indices = []
         mask_bits = []
         for x in range(size):
-            kind = pixel(x // scale, y // scale)
+            kind = pixel(x * SIZE // size, y * SIZE // size)
             indices.append(0 if kind is None else colour_of[kind])
             mask_bits.append(1 if kind is None else 0)
         if bpp == 8:
@@ -52,10 +55,18 @@ def ico(size, bpp, palette, colour_of):
     header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, bpp, 0,
                          sum(map(len, rows_xor)) + sum(map(len, rows_and)), 0, 0, count, 0)
     palette_bytes = b''.join(struct.pack('BBBB', b, g, r, 0) for (r, g, b) in pal)
-    image = header + palette_bytes + b''.join(rows_xor) + b''.join(rows_and)
-    entry = struct.pack('<BBBBHHII', size % 256, size % 256, count if bpp < 8 else 0, 0, 1, bpp,
-                        len(image), 22)
-    return struct.pack('<HHH', 0, 1, 1) + entry + image
+    return header + palette_bytes + b''.join(rows_xor) + b''.join(rows_and)
+
+def ico(sizes, bpp, palette, colour_of):
+    count = 1 << bpp
+    images = [image(size, bpp, palette, colour_of) for size in sizes]
+    offset = 6 + 16 * len(images)
+    entries = b''
+    for size, data in zip(sizes, images):
+        entries += struct.pack('<BBBBHHII', size % 256, size % 256, count if bpp < 8 else 0, 0,
+                               1, bpp, len(data), offset)
+        offset += len(data)
+    return struct.pack('<HHH', 0, 1, len(images)) + entries + b''.join(images)
 
 # 256 colours: a sky-blue tile, white crop marks, a rust-orange K.
 rich = [(0, 0, 0), (58, 134, 214), (255, 255, 255), (236, 128, 36), (24, 58, 112)]
@@ -66,8 +77,10 @@ vga = [(0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128, 0,
        (255, 255, 0), (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255)]
 vga_of = {'bg': 4, 'mark': 15, 'k': 11, 'edge': 0}
 
-for name, size, bpp, pal, of in (('tray256.ico', 16, 8, rich, rich_of),
-                                 ('tray16.ico', 16, 4, vga, vga_of),
-                                 ('logo.ico', 64, 8, rich, rich_of)):
+TRAY_SIZES = (16, 20, 24, 32)
+LOGO_SIZES = (64, 80, 96, 128)
+for name, sizes, bpp, pal, of in (('tray256.ico', TRAY_SIZES, 8, rich, rich_of),
+                                  ('tray16.ico', TRAY_SIZES, 4, vga, vga_of),
+                                  ('logo.ico', LOGO_SIZES, 8, rich, rich_of)):
     with open(name, 'wb') as f:
-        f.write(ico(size, bpp, pal, of))
+        f.write(ico(sizes, bpp, pal, of))
