@@ -22,8 +22,9 @@ constexpr int kQuietRoundTrips = 3;
 // Under Wine a window can redraw what our menu uncovered from its own image,
 // without an update region that we could see, once it has read the window
 // system's news and gone idle; quiet round trips alone can end before that
-// and let the menu into the picture.
-constexpr DWORD kSettleFloorMs = 50;
+// and let the menu into the picture. 50 ms was seen to fall short now and
+// then on a loaded machine when an input box closed after the menu.
+constexpr DWORD kSettleFloorMs = 100;
 
 struct Search {
   DWORD ownProcess;
