@@ -34,11 +34,11 @@ constexpr int kClientWidthTwips = 6030;
 constexpr int kClientHeightTwips = 1590;
 
 enum class Child { Image1, lblName, lblVersion, lblCopyright, Text1, cmdClose };
-struct ChildSpec {
+struct ChildPlace {
   Child id;
   TwipsBox at;
 };
-constexpr ChildSpec kChildren[] = {
+constexpr ChildPlace kChildren[] = {
     {Child::Image1, {240, 120, 960, 960}},       {Child::lblName, {1440, 120, 1440, 240}},
     {Child::lblVersion, {1440, 480, 1005, 180}}, {Child::lblCopyright, {1440, 960, 2445, 210}},
     {Child::Text1, {1440, 1200, 3135, 270}},     {Child::cmdClose, {4680, 1080, 1215, 375}},
@@ -128,20 +128,20 @@ class VersionBox : public DpiDialog {
         UniqueFont(
             CreatePointFont(kCopyrightFontHundredths, dpi, kCopyrightFontFace, ANSI_CHARSET))};
     UniqueIcon logo;
-    for (const ChildSpec& spec : kChildren) {
-      const HWND window = child(spec.id);
-      PixelBox at = TwipsToPixels(spec.at, dpi);
-      if (spec.id == Child::Image1) {
+    for (const ChildPlace& entry : kChildren) {
+      const HWND window = child(entry.id);
+      PixelBox at = TwipsToPixels(entry.at, dpi);
+      if (entry.id == Child::Image1) {
         // The logo drawn at the size of its place, not stretched afterwards.
         logo.Reset(static_cast<HICON>(
             LoadImageW(instance_, MAKEINTRESOURCEW(IDI_LOGO), IMAGE_ICON, at.width, at.height, 0)));
         SendMessageW(window, STM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(logo.get()));
       } else {
-        SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(spec.id, fonts)), FALSE);
+        SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(entry.id, fonts)), FALSE);
       }
-      if (spec.id == Child::lblName || spec.id == Child::lblVersion ||
-          spec.id == Child::lblCopyright)
-        GrowToText(window, FontOf(spec.id, fonts), at);
+      if (entry.id == Child::lblName || entry.id == Child::lblVersion ||
+          entry.id == Child::lblCopyright)
+        GrowToText(window, FontOf(entry.id, fonts), at);
       SetWindowPos(window, nullptr, at.left, at.top, at.width, at.height,
                    SWP_NOZORDER | SWP_NOACTIVATE);
     }

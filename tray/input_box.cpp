@@ -29,14 +29,14 @@ constexpr DWORD kDialogStyle =
 constexpr int kClientWidthTwips = 6600;
 constexpr int kClientHeightTwips = 1700;
 
-struct ChildSpec {
+struct ChildPlace {
   int id;
   const wchar_t* className;
   DWORD style;
   DWORD exStyle;
   TwipsBox at;
 };
-constexpr ChildSpec kChildren[] = {
+constexpr ChildPlace kChildren[] = {
     {IDC_INPUTBOX_PROMPT, L"STATIC", SS_LEFT | SS_NOPREFIX, 0, {195, 180, 4620, 855}},
     {IDOK, L"BUTTON", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 0, {5040, 150, 1380, 345}},
     {IDCANCEL, L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 0, {5040, 600, 1380, 345}},
@@ -60,9 +60,9 @@ class InputBoxState : public DpiDialog {
 
   void CreateChildren(HWND dialog) {
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(dialog, GWLP_HINSTANCE));
-    for (const ChildSpec& spec : kChildren)
-      CreateWindowExW(spec.exStyle, spec.className, nullptr, WS_CHILD | WS_VISIBLE | spec.style, 0,
-                      0, 0, 0, dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
+    for (const ChildPlace& entry : kChildren)
+      CreateWindowExW(entry.exStyle, entry.className, nullptr, WS_CHILD | WS_VISIBLE | entry.style,
+                      0, 0, 0, 0, dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)),
                       instance, nullptr);
     dialog_ = dialog;
     OpenDpiDialog(dialog);
@@ -76,9 +76,9 @@ class InputBoxState : public DpiDialog {
   void LayOut(int dpi) override {
     // The children take the new font before the old one goes.
     UniqueFont font(CreatePointFont(kFontHundredths, dpi, kFontFace, SHIFTJIS_CHARSET));
-    for (const ChildSpec& spec : kChildren) {
-      const HWND child = GetDlgItem(dialog_, spec.id);
-      const PixelBox at = TwipsToPixels(spec.at, dpi);
+    for (const ChildPlace& entry : kChildren) {
+      const HWND child = GetDlgItem(dialog_, entry.id);
+      const PixelBox at = TwipsToPixels(entry.at, dpi);
       SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
       SetWindowPos(child, nullptr, at.left, at.top, at.width, at.height,
                    SWP_NOZORDER | SWP_NOACTIVATE);
